@@ -1,0 +1,32 @@
+/* Exported C entries of the ZelBA module. */
+#ifndef ZELBA_BA_ENGINE_H
+#define ZELBA_BA_ENGINE_H
+
+#if defined(__GNUC__)
+#define ZELBA_EXPORT __attribute__((visibility("default")))
+#else
+#define ZELBA_EXPORT
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Runs one back allocation on the input file at `path`. Returns 1 when the
+   input held at least one node and a period end date, -1 otherwise (also for
+   a null path, an unreadable file, or any internal failure). Not re-entrant:
+   runs must not overlap. */
+ZELBA_EXPORT int BaEngineStart(char* path);
+
+/* End hook called after the allocation of all fluids; does nothing. */
+ZELBA_EXPORT void BAEnd(void);
+
+/* Called once by the host after loading the module; registers the module's
+   resources (none yet). */
+ZELBA_EXPORT void InitBaDLL(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZELBA_BA_ENGINE_H */

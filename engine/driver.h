@@ -1,0 +1,43 @@
+// The engine run driver: one complete allocation run on an input file.
+#pragma once
+
+#include <string>
+
+#include "engine/run_state.h"
+
+namespace zelba {
+
+// What a finished run leaves behind for the program that started it. The
+// engine itself prints nothing; a program can explain a failed run from this.
+struct RunSummary {
+  int status = -1;          // what BaEngineStart returned
+  bool inputOpened = false; // the input file could be opened
+  int nodeCount = 0;        // nodes defined by the input
+  int pomCount = 0;         // points of measurement defined
+  double periodStart = 0;   // host dates of the period, 0 when unknown
+  double periodEnd = 0;
+};
+
+// Runs one allocation on the input file at `path` against `rs`: reset, read,
+// check, prepare, allocate, write, release. Returns 1 when the input held at
+// least one node and a period end date, -1 otherwise. `rs` is released on
+// return. When `summary` is given it receives the run's outcome.
+int runEngine(RunState& rs, const std::string& path, RunSummary* summary = nullptr);
+
+// The preparation of a valid run: precision scale, one-past-the-end day
+// index, the starting point of measurement, and the well tests carried over
+// the period.
+void prepareRun(RunState& rs);
+
+// Completes every well's tests over the period: each day without a usable
+// value of a column takes the last usable value before it (the opening slot's
+// value, MISSING_VALUE read as 0, to start with); then every day of the
+// period is marked valid.
+void completeWellTests(RunState& rs);
+
+// The process-wide run state of the exported entries, and the summary of the
+// last run they made.
+RunState& processRunState();
+const RunSummary& lastRunSummary();
+
+}  // namespace zelba

@@ -1,0 +1,295 @@
+// The run data model: everything one engine run reads, computes and writes.
+//
+// One RunState holds the run's settings (RunControl), the keyword tables that
+// "*Define" can change, the network nodes (nodeTable of BaNode) and the points
+// of measurement (pomTable of BaPom), and the scratch lists of the well data
+// sections. The input parsers fill it, the driver prepares it, the allocation
+// writes its results into the same records and the writers read them. Records
+// refer to each other by table index (node index, POM index), -1 meaning none.
+//
+// Per-day arrays have kDaySlots slots indexed by day index: day 1 is
+// `periodStart`, slot 0 holds values dated before the period (the opening
+// slot). Loops over the period run from `firstDay` up to but not including
+// `endDay`. Per-fluid arrays have kFluidSlots slots indexed by fluid slot.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/keywords.h"
+#include "engine/numbers.h"
+
+namespace zelba {
+
+constexpr int kDaySlots = 32;    // opening slot 0 and days 1..31
+constexpr int kMaxDays = 31;     // longest period processed
+constexpr int kFluidSlots = 8;   // see FluidSlot
+constexpr int kMethodSlots = 5;  // methods per fluid, in order of preference
+constexpr int kTestValues = 26;  // `testColumns` ids 0..25
+constexpr int kMaxHeaders = 10;  // "*Header" lines kept
+constexpr int kZelFields = 8;    // "*zelfields" names kept
+
+enum FluidSlot {
+  kOil = 0,
+  kGas = 1,
+  kWater = 2,
+  kWaterInj = 3,
+  kGasInj = 4,
+  kSteamInj = 5,
+  kCo2Inj = 6,
+  kUnnamedFluid = 7,  // no input keyword reaches it
+};
+
+// Ids of the well-test columns that the engine refers to by name.
+enum TestColumnId {
+  kTestDate = 0,
+  kTestOil = 1,
+  kTestCalibration = 24,
+  kTestStatus = 25,
+};
+
+template <typename T>
+using DayArray = std::array<T, kDaySlots>;
+template <typename T>
+using FluidArray = std::array<T, kFluidSlots>;
+
+// How a day's volume was given on its "#volume" line.
+enum Qualifier : std::uint8_t {
+  kQualifierPlain = 0,    // a plain number
+  kQualifierAbsolute = 1, // the line ended in a field starting with 'a'
+  kQualifierPercent = 2,  // the line ended in a field starting with '%'
+};
+
+struct BaFluidDays {
+  DayArray<std::uint8_t> qualifier{};  // Qualifier of the day's volume
+  DayArray<std::int8_t> source{};      // methodNames id that gave the day's theoretical value
+  DayArray<double> volume{};     // measured volume; for wells the theoretical volume once allocated
+  DayArray<double> dayResult{};  // allocated volume of the day
+  DayArray<double> cumResult{};  // allocated volume summed over the allocation passes
+};
+
+struct BaDayEquation {
+  std::uint8_t present = 0;  // the day has an equation, given or carried forward
+  std::uint8_t given = 0;    // an equation line gave this very day a known method
+  std::int32_t curveVariable = 0;  // curveVariables id of an "interpolate" equation
+  std::int32_t coefCount = 0;      // number of polynomial coefficients
+  std::int32_t polyVariable = 0;   // curveVariables id of a "polynomial" equation
+  std::vector<float> coef;         // polynomial coefficients, kept apart from the parameters
+  float constRate = 0;  // Const
+  float pi = 0;         // productivity index
+  float pres = 0;       // reservoir pressure, psi
+  float qi = 0;         // initial decline rate
+  float fetkC = 0;      // Fetkovich coefficient
+  float declN = 0;      // decline or Fetkovich exponent
+  float di = 0;         // decline rate per month
+  float slope = 0;      // well characteristic slope
+  float yo = 0;         // well characteristic intercept
+  double refDate = 0;   // decline reference host date (needs more than single precision)
+  float rowDay = 0;     // "*ZEL" row: days from 1940-01-01 to the row's date
+  float vogelMax = 0;   // Vogel maximum rate
+  float kh = 0;         // permeability-thickness
+  float pct = 0;        // share in percent
+  float choke1 = 0;     // choke equation parameters
+  float choke2 = 0;
+  float choke3 = 0;
+};
+
+struct BaTestDay {
+  std::uint8_t valid = 0;  // the day holds a usable test (every period day after preparation)
+  std::uint8_t given = 0;  // an accepted test line was read for the day
+  std::array<float, kTestValues> values{};  // indexed by testColumns id
+};
+
+struct BaDayRoute {
+  std::int32_t pomIndex = -1;  // point of measurement receiving the well's flow that day
+  float hoursOn = 24.0f;       // hours produced that day, 0..24
+};
+
+struct BaWatchDay {
+  double watchThp = 0;    // day average tubing-head pressure of the well-watch samples
+  double watchChoke = 0;  // day average choke
+  double watchRate = 0;   // time-weighted average rate of the day
+};
+
+struct BaWellProp {
+  std::array<float, 9> slot{};      // "wellProp"/"dateinfo" slots 1..8; slot[0] unused
+  std::array<double, 2> dateInfo{}; // "dateinfo" p1 and p2
+};
+
+struct BaWellDesc {
+  std::array<float, 4> values{};  // "welldesc" p1..p4
+};
+
+using EquationDays = DayArray<BaDayEquation>;
+
+struct BaNode {
+  std::int32_t typeId = -1;    // row id in entityTypes
+  std::int32_t pomIndex = -1;  // point of measurement being defined when the node was created
+  FluidArray<std::uint8_t> hasVolume{};  // a measured volume of the fluid was read
+  std::uint8_t allocated = 0;  // the allocation gave this node results
+  std::uint8_t stage = 0;      // separation stage 0, 1 or 2
+  std::uint8_t excluded = 0;   // range-check code written by the allocation (0, 100, 103, 104)
+  FluidArray<std::array<std::uint8_t, kMethodSlots>> methods{};  // methodNames ids per fluid
+  std::string name;             // upper-cased, any length
+  std::int32_t watchSampleCount = 0;  // well-watch samples collected for this node
+  float shrinkage = 0;          // shrinkage factor, 0 when not given
+  double beforeDate = 0;        // earliest "*ZEL" row dated before the period, 0 when none
+  double beforeValue = 0;
+  double afterDate = 0;         // latest "*ZEL" row dated after the period, 0 when none
+  double afterValue = 0;
+  std::int32_t reportOffset = 0;  // position of the node's section in the text report
+  // Per-day blocks of well-type nodes; null for facilities.
+  std::unique_ptr<BaWellProp> wellProp;
+  FluidArray<std::unique_ptr<EquationDays>> dayEquations;  // created on first use
+  std::unique_ptr<DayArray<BaTestDay>> testDays;
+  std::unique_ptr<BaWellDesc> wellDesc;
+  std::unique_ptr<DayArray<BaDayRoute>> routes;
+  std::unique_ptr<DayArray<BaWatchDay>> watchDays;  // created on first use
+  std::int32_t activeFluid = -1;  // fluid slot being allocated
+  FluidArray<BaFluidDays> fluids{};
+  DayArray<double> stock{};          // stock (tank inventory) volumes
+  FluidArray<double> runTotalA{};    // running totals of the point-of-measurement allocation
+  FluidArray<double> runTotalB{};
+};
+
+struct BaPom {
+  std::int32_t typeId = -1;       // entity type of the point of measurement
+  std::int32_t previousPom = -1;  // the point defined before this one, -1 for the first
+  std::int32_t index = -1;        // its own POM index
+  std::int32_t nodeIndex = -1;    // the node standing for the point itself
+  std::int32_t stage = 0;         // 0, 1 or 2
+  std::vector<std::int32_t> members;  // member node indexes, in the order they were read
+  float calibration = 0;
+  float psep = 0;  // separator pressure, psi
+  float gor = 0;
+  float bsw = 0;
+  FluidArray<DayArray<double>> fieldFactor{};  // computed by the allocation
+
+  std::int32_t memberCount() const { return static_cast<std::int32_t>(members.size()); }
+};
+
+struct RunControl {
+  double rangeMin = 0.0;             // lowest acceptable field factor
+  double rangeMax = 10000000000.0;   // highest acceptable field factor
+  double precisionScale = 1.0;       // 10 to the power `precision`, set by preparation
+  double targetLow = 0;              // target band of the field factor
+  double targetHigh = 0;
+  double periodStart = 10000000000.0;  // host date of day 1
+  double periodEnd = 0;                // host date of the last day
+  double testDateAfter = 0;  // earliest accepted date of well tests and dated equations
+  double priorTestDays = 0;  // day limit of the same rule; takes precedence when not 0
+  std::uint8_t metric = 0;   // the load file carries its metric marker
+  std::uint8_t html = 0;     // the report is written as HTML pages
+  std::int32_t dailyMode = 1;  // 1 daily, 0 monthly processing
+  std::int32_t firstDay = 32;  // first day index of the period
+  std::int32_t endDay = 0;     // last day index while loading, one past it after preparation
+  std::int32_t firstWellType = 4;  // entityTypes id of the first well type
+  std::int32_t precision = 0;      // decimals kept when allocated volumes are cut
+  std::int32_t fromPom = 0;        // point of measurement where allocation starts; -1 unresolved
+  std::int32_t latestOnly = 0;     // keep only the latest well test per well
+  std::int32_t ascending = 0;      // accepted and stored; nothing reads it
+  std::int32_t maxNameLength = 0;  // longest node name seen (report column width)
+  std::uint8_t interpolate = 0;    // equations are interpolated between dated entries
+  std::uint8_t nominal = 0;        // equations are nominal rates
+  std::uint8_t bswFraction = 0;    // BS&W in well tests is a fraction, not a percentage
+  FluidArray<std::uint8_t> hasVolumes{};  // a measured volume of the fluid was read
+  std::uint8_t periodGiven = 0;           // "*period" gave the period explicitly
+  FluidArray<std::uint8_t> theoretical{}; // the fluid is allocated from theoretical rates
+  std::vector<std::string> headers;       // report header lines, at most kMaxHeaders
+  std::string zelTable;                   // host table named in the load file
+  std::array<std::string, kZelFields> zelFields;  // host field per allocated load-file column
+  std::string reportFile;                 // report path (text) or HTML base name
+  std::string totalsFile;                 // allocated-totals table path
+  std::string loadFile;                   // host load file path
+  std::string htmlDirectory;              // put in front of every HTML page name but the frameset
+  std::array<float, 9> resProp{};         // "ResProp" p1..p9
+  std::array<float, 11> pvtProp{};        // "PVTPROP" p1..p11
+
+  std::int32_t headerCount() const { return static_cast<std::int32_t>(headers.size()); }
+};
+
+// One status change of the "#time" status mode.
+struct BaStatusEvent {
+  std::int32_t date = 0;  // yyyymmdd
+  float time = 0;         // time of day in hours
+  std::string status;     // first two characters of the status field; "up" means up
+};
+
+// One well-watch sample.
+struct BaWatchSample {
+  std::int32_t date = 0;  // yyyymmdd
+  double time = 0;        // time of day in seconds
+  double thp = 0;
+  double choke = 0;
+  double rate = 0;
+};
+
+struct RunState {
+  RunControl control;
+  NameTable entityTypes;  // replaced by "*Define"; id = row number
+  NameTable fluidNames;
+  std::vector<std::unique_ptr<BaNode>> nodeTable;  // node index = position
+  std::vector<std::unique_ptr<BaPom>> pomTable;    // POM index = position
+  std::vector<BaStatusEvent> statusEvents;
+  std::vector<BaWatchSample> watchSamples;
+  std::int32_t currentPom = -1;  // point of measurement being defined in "#network"
+  // Default method lists of "*Methods", copied into every well created.
+  FluidArray<std::array<std::uint8_t, kMethodSlots>> defaultMethods{};
+  DayArray<double> dayDates{};   // host date of each day index of the period
+  bool periodStartFixed = false; // a dated volume line has fixed the derived period start
+  // Finds a node by (type id, upper-cased name) without scanning nodeTable.
+  std::unordered_map<std::string, std::int32_t> nodeIndexByKey;
+
+  std::int32_t nodeCount() const { return static_cast<std::int32_t>(nodeTable.size()); }
+  std::int32_t pomCount() const { return static_cast<std::int32_t>(pomTable.size()); }
+};
+
+// Puts every field back to its value before any input is read: no nodes or
+// points of measurement, the RunControl defaults, the seeded entity-type and
+// fluid tables, `currentPom` -1. Memory held from an earlier run is freed.
+void resetRunState(RunState& rs);
+
+// Frees every node, point of measurement and scratch list. The settings stay.
+void releaseRunState(RunState& rs);
+
+// Index of the node (type, name), created when it does not exist yet; -1 when
+// the type is not in `entityTypes` or the name is empty. `tokens` are the
+// fields of the "#network" line that named the node (may be empty): for a new
+// well they give its label and method lists, for a new facility its stage. A
+// node that exists is returned unchanged.
+int findOrCreateNode(RunState& rs, std::string_view typeName, std::string_view name,
+                     const std::vector<std::string>& tokens);
+// The same without line tokens, as every section but "#network" uses it.
+int findNode(RunState& rs, std::string_view typeName, std::string_view name);
+
+// Reads method tokens ('*Oil *Welltest *Decline ...') into per-fluid method
+// lists, from token `first` on. A fluid token restarts that fluid's list;
+// method tokens before any fluid fill every fluid's list.
+void readMethodTokens(const RunState& rs, const std::vector<std::string>& tokens, size_t first,
+                      FluidArray<std::array<std::uint8_t, kMethodSlots>>& methods);
+
+// Small queries used by the allocation and the writers.
+bool isWellType(const RunState& rs, int typeId);  // typeId is a well type
+int pomByType(const RunState& rs, int typeId);    // first POM of that type, -1 if none
+std::string pomName(const RunState& rs, int pom);  // name of the POM's node
+std::string pomMember(const RunState& rs, int pom, int k);  // name of its k-th member
+int pomMemberCount(const RunState& rs, int pom);  // members in daily mode, 0 in monthly mode
+int entryCount(const RunState& rs);               // nodeCount daily, pomCount monthly
+std::string typeName(const RunState& rs, int id);   // entityTypes row name, "" if none
+std::string fluidName(const RunState& rs, int id);  // name of fluid slot 0..6, "" otherwise
+int lookupEntityType(const RunState& rs, std::string_view text);  // id or -1
+int lookupFluid(const RunState& rs, std::string_view text);       // fluidNames id or -1
+
+// Equation and well-watch blocks are created on first use; reading a block
+// that was never written gives an empty entry.
+const BaDayEquation& dayEquation(const BaNode& node, int fluid, int day);
+EquationDays& equationDaysForWrite(BaNode& node, int fluid);  // REQUIRES: a well node
+const BaWatchDay& watchDay(const BaNode& node, int day);
+DayArray<BaWatchDay>& watchDaysForWrite(BaNode& node);  // REQUIRES: a well node
+
+}  // namespace zelba

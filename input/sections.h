@@ -1,0 +1,36 @@
+// Section parsers of the input file and the dispatcher that calls them.
+//
+// A section parser reads the lines of its section from the reader until
+// "#end" or the end of input, and returns. Lines a parser cannot use are
+// skipped silently.
+#pragma once
+
+#include <string>
+
+#include "engine/run_state.h"
+#include "input/input_reader.h"
+
+namespace zelba {
+
+// Reads a whole input, handing each section to its parser in file order.
+// Lines outside sections are ignored; "#end" outside a section ends the input.
+void readSections(RunState& rs, InputReader& reader);
+
+// Opens the file at `path` and reads it into the run state. Returns 1 when
+// the file was opened (whatever it held), -1 when it cannot be opened.
+int readInputFile(RunState& rs, const std::string& path);
+
+void parseControlSection(RunState& rs, InputReader& reader);  // "#control"
+void parseNetworkSection(RunState& rs, InputReader& reader);  // "#network"
+void parseVolumeSection(RunState& rs, InputReader& reader);   // "#volume"
+
+// Defines a point of measurement from a '*TYPE name options' line of
+// "#network"; returns its POM index, or -1 when the line is unusable.
+int definePom(RunState& rs, const std::vector<std::string>& fields);
+// Adds the node of a 'TYPE name ...' line of "#network" to the point of
+// measurement defined last; returns the node index, or -1 when the type or
+// name is unusable. The node is created even before any point exists, but is
+// then a member of none.
+int addPomMember(RunState& rs, const std::vector<std::string>& fields);
+
+}  // namespace zelba
