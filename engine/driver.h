@@ -36,8 +36,8 @@ void prepareRun(RunState& rs);
 void completeWellTests(RunState& rs);
 
 // The process-wide run state of the exported entries, and the summary of the
-// last run they made.
+// last run they made (written by BaEngineStart).
 RunState& processRunState();
-const RunSummary& lastRunSummary();
+RunSummary& lastRunSummary();
 
 }  // namespace zelba

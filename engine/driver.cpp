@@ -1,0 +1,86 @@
+#include "engine/driver.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "input/sections.h"
+
+extern "C" void BAEnd(void);
+
+namespace zelba {
+
+namespace {
+
+// Decimals beyond this cannot change a double volume; the bound also keeps the
+// scale finite whatever "*precision" says.
+constexpr int kMaxPrecision = 15;
+
+}  // namespace
+
+void completeWellTests(RunState& rs) {
+  const RunControl& rc = rs.control;
+  const int first = std::max(rc.firstDay, 1);
+  const int end = std::min(rc.endDay, kDaySlots);
+  const float missing = static_cast<float>(MISSING_VALUE);
+  for (const auto& node : rs.nodeTable) {
+    if (!node->testDays) continue;
+    DayArray<BaTestDay>& days = *node->testDays;
+    for (int column = 0; column < kTestValues; ++column) {
+      float carried = days[0].values[column];
+      if (carried == missing) carried = 0;
+      for (int d = first; d < end; ++d) {
+        float& value = days[d].values[column];
+        if (value != missing && days[d].valid) {
+          carried = value;
+        } else {
+          value = carried;
+        }
+      }
+    }
+    for (int d = first; d < end; ++d) days[d].valid = 1;
+  }
+}
+
+void prepareRun(RunState& rs) {
+  RunControl& rc = rs.control;
+  const int precision = std::clamp(rc.precision, -kMaxPrecision, kMaxPrecision);
+  rc.precisionScale = rc.precision != 0 ? std::pow(10.0, precision) : 1.0;
+  if (rc.endDay < kDaySlots) rc.endDay += 1;
+  // A "*from" that found no point and was never resolved by a "#volume"
+  // section starts the allocation at the first point.
+  if (rc.fromPom == -1) rc.fromPom = 0;
+  completeWellTests(rs);
+}
+
+int runEngine(RunState& rs, const std::string& path, RunSummary* summary) {
+  resetRunState(rs);
+  const bool opened = readInputFile(rs, path) == 1;
+  const RunControl& rc = rs.control;
+  const int status = rs.nodeCount() == 0 || rc.periodEnd == 0 ? -1 : 1;
+  if (summary) {
+    *summary = RunSummary{status, opened, rs.nodeCount(), rs.pomCount(),
+                          rc.periodEnd != 0 ? rc.periodStart : 0, rc.periodEnd};
+  }
+  if (status == 1) {
+    prepareRun(rs);
+    if (rs.pomCount() != 0) {
+      // The fluid passes (slots 0 to 7) come here, then the end hook, then the
+      // report, load file and totals table named in "#control".
+      BAEnd();
+    }
+  }
+  releaseRunState(rs);
+  return status;
+}
+
+RunState& processRunState() {
+  static RunState state;
+  return state;
+}
+
+RunSummary& lastRunSummary() {
+  static RunSummary summary;
+  return summary;
+}
+
+}  // namespace zelba

@@ -1,0 +1,114 @@
+#include "input/input_reader.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "engine/text.h"
+
+namespace zelba {
+
+namespace {
+
+bool isBlankOrTab(char c) { return c == ' ' || c == '\t'; }
+
+bool startsComment(std::string_view text) {
+  return text.size() >= 2 && text[0] == '/' && (text[1] == '*' || text[1] == '/');
+}
+
+}  // namespace
+
+bool InputReader::openFile(const std::string& path) {
+  close();
+  auto file = std::make_unique<std::ifstream>(path, std::ios::in | std::ios::binary);
+  if (!file->is_open()) return false;
+  in_ = std::move(file);
+  return true;
+}
+
+void InputReader::openText(std::string text) {
+  close();
+  in_ = std::make_unique<std::istringstream>(std::move(text));
+}
+
+void InputReader::close() {
+  in_.reset();
+  line_.clear();
+}
+
+int InputReader::readLine() {
+  while (in_) {
+    if (!std::getline(*in_, line_)) {
+      close();
+      return kEndOfInput;
+    }
+    ++lineNumber_;
+    // A NUL byte ends the text of a line, as it does for every text routine.
+    if (const size_t nul = line_.find('\0'); nul != std::string::npos) line_.resize(nul);
+    if (!line_.empty() && line_.back() == '\r') line_.pop_back();
+
+    size_t first = 0;
+    while (first < line_.size() && isBlankOrTab(line_[first])) {
+      line_[first] = ' ';
+      ++first;
+    }
+    const std::string_view rest = std::string_view(line_).substr(first);
+    if (rest.empty() || startsComment(rest)) continue;
+    if (rest.front() != '*') return kDataLine;
+    if (startsWithIgnoreCase(rest, "*eof")) {
+      close();
+      return kEndOfInput;
+    }
+    return kKeywordLine;
+  }
+  return kEndOfInput;
+}
+
+int InputReader::readFields(std::vector<std::string>& fields) {
+  fields.clear();
+  const int kind = readLine();
+  if (kind == kEndOfInput) return kEndOfInput;
+  splitFields(line_, fields);
+  if (!fields.empty() && equalsIgnoreCase(fields.front(), "#end")) return kEndMarker;
+  return kind;
+}
+
+void splitFields(const std::string& line, std::vector<std::string>& fields) {
+  fields.clear();
+  const size_t n = line.size();
+  size_t i = 0;
+  while (true) {
+    while (i < n && isBlankOrTab(line[i])) ++i;
+    if (i >= n) return;
+    const char c = line[i];
+    if (c == '"') {
+      // A quoted field runs to the next double quote, blanks and commas
+      // included; blanks and commas after it are skipped.
+      const size_t close = line.find('"', i + 1);
+      const size_t end = close == std::string::npos ? n : close;
+      fields.emplace_back(line, i + 1, end - i - 1);
+      i = close == std::string::npos ? n : close + 1;
+      while (i < n && (isBlankOrTab(line[i]) || line[i] == ',')) ++i;
+      continue;
+    }
+    if (c == ',') {
+      fields.emplace_back();
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < n && !isBlankOrTab(line[end]) && line[end] != ',') ++end;
+    const std::string_view field = std::string_view(line).substr(i, end - i);
+    if (startsComment(field)) return;  // the rest of the line is a comment
+    fields.emplace_back(field);
+    i = end;
+    if (i >= n) return;
+    if (line[i] == ',') {
+      ++i;
+    } else {
+      while (i < n && isBlankOrTab(line[i])) ++i;
+      if (i < n && line[i] == ',') ++i;
+    }
+  }
+}
+
+}  // namespace zelba

@@ -1,0 +1,117 @@
+// "#network": entity types, points of measurement and the nodes that flow to
+// them, with default and per-well theoretical-rate methods.
+#include <vector>
+
+#include "engine/numbers.h"
+#include "engine/text.h"
+#include "input/sections.h"
+
+namespace zelba {
+
+namespace {
+
+const std::string& fieldAt(const std::vector<std::string>& fields, size_t k) {
+  static const std::string kEmpty;
+  return k < fields.size() ? fields[k] : kEmpty;
+}
+
+// "*Define T1 T2 ...": the run's entity types from now on. A name written
+// with a leading '#' is the first well type; without one, the last name is.
+void defineEntityTypes(RunState& rs, const std::vector<std::string>& fields) {
+  NameTable types;
+  int firstWell = -1;
+  for (size_t k = 1; k < fields.size(); ++k) {
+    std::string name = fields[k];
+    const bool marked = !name.empty() && name.front() == '#';
+    if (marked) name.erase(0, 1);
+    if (name.empty()) continue;  // an empty name could never be looked up
+    toUpperAscii(name);
+    const int id = static_cast<int>(types.size());
+    if (marked && firstWell < 0) firstWell = id;
+    types.push_back({id, std::move(name)});
+  }
+  if (firstWell < 0) firstWell = types.empty() ? 0 : static_cast<int>(types.size()) - 1;
+  rs.entityTypes = std::move(types);
+  rs.control.firstWellType = firstWell;
+}
+
+// The options of a point-of-measurement line, from field 3 on, in any order.
+void readPomOptions(RunState& rs, BaPom& pom, const std::vector<std::string>& fields) {
+  BaNode& node = *rs.nodeTable[pom.nodeIndex];
+  for (size_t k = 2; k < fields.size(); ++k) {
+    const std::string& option = fields[k];
+    auto is = [&](const char* name) { return equalsIgnoreCase(option, name); };
+    auto value = [&] { return toSingle(parseNumber(fieldAt(fields, ++k))); };
+    if (is("*calibration")) {
+      pom.calibration = value();
+    } else if (is("*psep")) {
+      pom.psep = value();
+    } else if (is("*gor")) {
+      pom.gor = value();
+    } else if (is("*bsw")) {
+      pom.bsw = value();
+    } else if (is("*shrinkage")) {
+      node.shrinkage = value();
+    } else if (is("*2ndStage")) {
+      pom.stage = 2;
+    } else if (is("*1stStage")) {
+      pom.stage = 1;
+    }
+  }
+}
+
+}  // namespace
+
+int definePom(RunState& rs, const std::vector<std::string>& fields) {
+  const std::string& type = fieldAt(fields, 0);
+  const int typeId = lookupEntityType(rs, type);
+  if (typeId < 0) return -1;
+  const int nodeIndex = findOrCreateNode(rs, type, fieldAt(fields, 1), fields);
+  if (nodeIndex < 0) return -1;
+
+  auto pom = std::make_unique<BaPom>();
+  pom->index = rs.pomCount();
+  pom->previousPom = rs.currentPom;
+  pom->typeId = typeId;
+  pom->nodeIndex = nodeIndex;
+  pom->stage = rs.nodeTable[nodeIndex]->stage;
+  rs.currentPom = pom->index;
+  BaPom& added = *pom;
+  rs.pomTable.push_back(std::move(pom));
+  readPomOptions(rs, added, fields);
+  return added.index;
+}
+
+int addPomMember(RunState& rs, const std::vector<std::string>& fields) {
+  const int nodeIndex = findOrCreateNode(rs, fieldAt(fields, 0), fieldAt(fields, 1), fields);
+  if (nodeIndex < 0) return -1;
+  if (rs.currentPom >= 0 && rs.currentPom < rs.pomCount()) {
+    rs.pomTable[rs.currentPom]->members.push_back(nodeIndex);
+  }
+  return nodeIndex;
+}
+
+void parseNetworkSection(RunState& rs, InputReader& reader) {
+  rs.defaultMethods = {};  // every "#network" section starts from "Measured"
+  std::vector<std::string> fields;
+  int kind;
+  while ((kind = reader.readFields(fields)) != kEndMarker && kind != kEndOfInput) {
+    if (fields.empty()) continue;
+    if (kind == kDataLine) {
+      addPomMember(rs, fields);
+      continue;
+    }
+    const std::string& keyword = fields.front();
+    if (equalsIgnoreCase(keyword, "*Define")) {
+      defineEntityTypes(rs, fields);
+    } else if (equalsIgnoreCase(keyword, "*Methods")) {
+      readMethodTokens(rs, fields, 1, rs.defaultMethods);
+    } else if (equalsIgnoreCase(keyword, "*Header")) {
+      if (rs.control.headerCount() < kMaxHeaders) rs.control.headers.push_back(fieldAt(fields, 1));
+    } else {
+      definePom(rs, fields);
+    }
+  }
+}
+
+}  // namespace zelba
