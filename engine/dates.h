@@ -45,8 +45,10 @@ double addDays(double date, int days);
 // `lowest` gives -1. Callers also skip indexes of kDaySlots or more.
 int dayIndex(const RunControl& rc, double date, int lowest);
 
-// Fills `dayDates` with the host date of each day index of the period,
-// `firstDay` up to `endDay` - 1.
+// Fills `dayDates` with the host date of every day index 1..31 counted from
+// `periodStart` (all 0 while the period start is unknown). Filling past the
+// period's end keeps the table whole while the sections are read, when
+// `endDay` still holds the last day rather than one past it.
 void fillDayDates(RunState& rs);
 double dayDate(const RunState& rs, int day);  // 0 outside 0..31
 
