@@ -5,21 +5,12 @@
 #include "engine/dates.h"
 #include "engine/numbers.h"
 #include "engine/text.h"
+#include "input/fields.h"
 #include "input/sections.h"
 
 namespace zelba {
 
 namespace {
-
-// Argument k (1 for the field after the keyword); an empty text when absent.
-const std::string& argument(const std::vector<std::string>& fields, size_t k) {
-  static const std::string kEmpty;
-  return k < fields.size() ? fields[k] : kEmpty;
-}
-
-double number(const std::vector<std::string>& fields, size_t k) {
-  return parseNumber(argument(fields, k));
-}
 
 // "*period": day 1 is the earlier date. Only two real dates fix the day range.
 void setPeriod(RunControl& rc, double a, double b) {
@@ -41,7 +32,7 @@ void applyKeyword(RunState& rs, const std::vector<std::string>& fields) {
   auto is = [&](const char* name) { return equalsIgnoreCase(keyword, name); };
 
   if (is("*period")) {
-    setPeriod(rc, number(fields, 1), number(fields, 2));
+    setPeriod(rc, numberAt(fields, 1), numberAt(fields, 2));
   } else if (is("*monthly")) {
     rc.dailyMode = 0;
   } else if (is("*daily")) {
@@ -52,32 +43,32 @@ void applyKeyword(RunState& rs, const std::vector<std::string>& fields) {
       if (fluid >= 0 && fluid < kFluidSlots) rc.theoretical[fluid] = 1;
     }
   } else if (is("*Range")) {
-    rc.rangeMin = number(fields, 1);
-    rc.rangeMax = number(fields, 2);
+    rc.rangeMin = numberAt(fields, 1);
+    rc.rangeMax = numberAt(fields, 2);
   } else if (is("*Target")) {
-    rc.targetLow = number(fields, 1);
-    rc.targetHigh = number(fields, 2);
+    rc.targetLow = numberAt(fields, 1);
+    rc.targetHigh = numberAt(fields, 2);
   } else if (is("*precision")) {
-    rc.precision = leadingInteger(argument(fields, 1));
+    rc.precision = leadingInteger(fieldAt(fields, 1));
   } else if (is("*from")) {
-    rc.fromPom = pomByType(rs, lookupEntityType(rs, argument(fields, 1)));
+    rc.fromPom = pomByType(rs, lookupEntityType(rs, fieldAt(fields, 1)));
   } else if (is("*priortestDays")) {
-    rc.priorTestDays = number(fields, 1);
+    rc.priorTestDays = numberAt(fields, 1);
   } else if (is("*testDateafter")) {
-    rc.testDateAfter = number(fields, 1);
+    rc.testDateAfter = numberAt(fields, 1);
   } else if (is("*report")) {
-    if (!argument(fields, 1).empty()) rc.reportFile = argument(fields, 1);
-    if (!argument(fields, 2).empty()) rc.totalsFile = argument(fields, 2);
+    if (!fieldAt(fields, 1).empty()) rc.reportFile = fieldAt(fields, 1);
+    if (!fieldAt(fields, 2).empty()) rc.totalsFile = fieldAt(fields, 2);
   } else if (is("*html")) {
-    if (!argument(fields, 1).empty()) {
-      rc.reportFile = argument(fields, 1);
-      rc.htmlDirectory = argument(fields, 2);
+    if (!fieldAt(fields, 1).empty()) {
+      rc.reportFile = fieldAt(fields, 1);
+      rc.htmlDirectory = fieldAt(fields, 2);
       rc.html = 1;
     }
   } else if (is("*load")) {
-    rc.loadFile = argument(fields, 1);
+    rc.loadFile = fieldAt(fields, 1);
   } else if (is("*zeltable")) {
-    rc.zelTable = argument(fields, 1);
+    rc.zelTable = fieldAt(fields, 1);
   } else if (is("*metric")) {
     rc.metric = 1;
   } else if (is("*zelfields")) {
@@ -90,11 +81,9 @@ void applyKeyword(RunState& rs, const std::vector<std::string>& fields) {
 }  // namespace
 
 void parseControlSection(RunState& rs, InputReader& reader) {
-  std::vector<std::string> fields;
-  int kind;
-  while ((kind = reader.readFields(fields)) != kEndMarker && kind != kEndOfInput) {
-    if (kind == kKeywordLine && !fields.empty()) applyKeyword(rs, fields);
-  }
+  forEachSectionLine(reader, [&](int kind, const Fields& fields) {
+    if (kind == kKeywordLine) applyKeyword(rs, fields);
+  });
 }
 
 }  // namespace zelba

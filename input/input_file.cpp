@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "engine/text.h"
+#include "input/fields.h"
 #include "input/sections.h"
 
 namespace zelba {
@@ -13,10 +14,7 @@ using SectionParser = void (*)(RunState&, InputReader&);
 // Reads a section whose contents this version of the engine does not use, up
 // to its "#end" or the end of input.
 void skipSection(RunState&, InputReader& reader) {
-  std::vector<std::string> fields;
-  int kind;
-  while ((kind = reader.readFields(fields)) != kEndMarker && kind != kEndOfInput) {
-  }
+  forEachSectionLine(reader, [](int, const Fields&) {});
 }
 
 struct Section {

@@ -4,16 +4,12 @@
 
 #include "engine/numbers.h"
 #include "engine/text.h"
+#include "input/fields.h"
 #include "input/sections.h"
 
 namespace zelba {
 
 namespace {
-
-const std::string& fieldAt(const std::vector<std::string>& fields, size_t k) {
-  static const std::string kEmpty;
-  return k < fields.size() ? fields[k] : kEmpty;
-}
 
 // "*Define T1 T2 ...": the run's entity types from now on. A name written
 // with a leading '#' is the first well type; without one, the last name is.
@@ -93,13 +89,10 @@ int addPomMember(RunState& rs, const std::vector<std::string>& fields) {
 
 void parseNetworkSection(RunState& rs, InputReader& reader) {
   rs.defaultMethods = {};  // every "#network" section starts from "Measured"
-  std::vector<std::string> fields;
-  int kind;
-  while ((kind = reader.readFields(fields)) != kEndMarker && kind != kEndOfInput) {
-    if (fields.empty()) continue;
+  forEachSectionLine(reader, [&](int kind, const Fields& fields) {
     if (kind == kDataLine) {
       addPomMember(rs, fields);
-      continue;
+      return;
     }
     const std::string& keyword = fields.front();
     if (equalsIgnoreCase(keyword, "*Define")) {
@@ -111,7 +104,7 @@ void parseNetworkSection(RunState& rs, InputReader& reader) {
     } else {
       definePom(rs, fields);
     }
-  }
+  });
 }
 
 }  // namespace zelba

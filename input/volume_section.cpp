@@ -6,6 +6,7 @@
 #include "engine/dates.h"
 #include "engine/numbers.h"
 #include "engine/text.h"
+#include "input/fields.h"
 #include "input/sections.h"
 
 namespace zelba {
@@ -18,15 +19,14 @@ struct VolumeSection {
 };
 
 // '*TYPE name [*shrinkage x]' selects the node of the following data lines.
-void selectNode(RunState& rs, VolumeSection& section, const std::vector<std::string>& fields) {
-  section.node = findNode(rs, fields[0], fields.size() > 1 ? fields[1] : std::string());
-  if (section.node >= 0 && fields.size() > 2 && equalsIgnoreCase(fields[2], "*shrinkage")) {
-    const double value = parseNumber(fields.size() > 3 ? fields[3] : std::string());
-    rs.nodeTable[section.node]->shrinkage = toSingle(value);
+void selectNode(RunState& rs, VolumeSection& section, const Fields& fields) {
+  section.node = findNode(rs, fields[0], fieldAt(fields, 1));
+  if (section.node >= 0 && equalsIgnoreCase(fieldAt(fields, 2), "*shrinkage")) {
+    rs.nodeTable[section.node]->shrinkage = toSingle(numberAt(fields, 3));
   }
 }
 
-std::uint8_t lineQualifier(const std::vector<std::string>& fields) {
+std::uint8_t lineQualifier(const Fields& fields) {
   const std::string& last = fields.back();
   if (!last.empty() && last.front() == 'a') return kQualifierAbsolute;
   if (!last.empty() && last.front() == '%') return kQualifierPercent;
@@ -35,7 +35,7 @@ std::uint8_t lineQualifier(const std::vector<std::string>& fields) {
 
 // The day index of a data line, or -1 when the line is to be ignored. A dated
 // line may widen a period that "*period" did not give.
-int acceptDay(RunState& rs, const VolumeSection& section, const std::vector<std::string>& fields) {
+int acceptDay(RunState& rs, const VolumeSection& section, const Fields& fields) {
   RunControl& rc = rs.control;
   if (section.columns.front() != kColumnDate) {
     const int day = leadingInteger(fields[0]);
@@ -62,7 +62,7 @@ int acceptDay(RunState& rs, const VolumeSection& section, const std::vector<std:
 }
 
 void storeVolumes(RunState& rs, const VolumeSection& section,
-                  const std::vector<std::string>& fields) {
+                  const Fields& fields) {
   const int day = acceptDay(rs, section, fields);
   if (day < 0) return;
   BaNode& node = *rs.nodeTable[section.node];
@@ -89,10 +89,7 @@ void storeVolumes(RunState& rs, const VolumeSection& section,
 
 void parseVolumeSection(RunState& rs, InputReader& reader) {
   VolumeSection section;  // a new section starts with no node and no column header
-  std::vector<std::string> fields;
-  int kind;
-  while ((kind = reader.readFields(fields)) != kEndMarker && kind != kEndOfInput) {
-    if (fields.empty()) continue;
+  forEachSectionLine(reader, [&](int kind, const Fields& fields) {
     if (kind == kKeywordLine) {
       if (lookupFluid(rs, fields[0]) >= 0) {
         section.columns.clear();
@@ -103,7 +100,7 @@ void parseVolumeSection(RunState& rs, InputReader& reader) {
     } else if (section.node >= 0 && !section.columns.empty()) {
       storeVolumes(rs, section, fields);
     }
-  }
+  });
   if (rs.control.fromPom == -1) rs.control.fromPom = 0;
 }
 

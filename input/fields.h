@@ -1,0 +1,37 @@
+// Helpers the section parsers share for reading the lines of a section.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/run_state.h"
+#include "input/input_reader.h"
+
+namespace zelba {
+
+using Fields = std::vector<std::string>;
+
+// Field k (0 for the first); an empty text when the line is shorter, so that
+// a missing argument reads as an empty field.
+const std::string& fieldAt(const Fields& fields, size_t k);
+
+// parseNumber of field k (0 for a missing field).
+double numberAt(const Fields& fields, size_t k);
+
+// The well named by a header line '*TYPE name' of a well data section: its
+// node index (created when missing), or -1 when the type is unknown or not a
+// well type, or the name is empty.
+int headerWell(RunState& rs, const Fields& fields);
+
+// Hands each remaining line of the section to `handle(kind, fields)`, up to
+// the section's "#end" or the end of input.
+template <typename Handler>
+void forEachSectionLine(InputReader& reader, Handler&& handle) {
+  Fields fields;
+  int kind;
+  while ((kind = reader.readFields(fields)) != kEndMarker && kind != kEndOfInput) {
+    if (!fields.empty()) handle(kind, fields);
+  }
+}
+
+}  // namespace zelba
