@@ -12,7 +12,9 @@ namespace {
 
 constexpr int kDaysInFourYears = 1461;  // every fourth year is a leap year
 
-int fullYear(int year) { return year < 1000 ? year + 1900 : year; }
+int fullYear(int year) {
+  return year < 1000 ? year + 1900 : year;
+}
 
 }  // namespace
 

@@ -58,8 +58,9 @@ int runEngine(RunState& rs, const std::string& path, RunSummary* summary) {
   const RunControl& rc = rs.control;
   const int status = rs.nodeCount() == 0 || rc.periodEnd == 0 ? -1 : 1;
   if (summary) {
-    *summary = RunSummary{status, opened, rs.nodeCount(), rs.pomCount(),
-                          rc.periodEnd != 0 ? rc.periodStart : 0, rc.periodEnd};
+    *summary = RunSummary{
+        status,      opened, rs.nodeCount(), rs.pomCount(), rc.periodEnd != 0 ? rc.periodStart : 0,
+        rc.periodEnd};
   }
   if (status == 1) {
     prepareRun(rs);

@@ -10,11 +10,11 @@ namespace zelba {
 // What a finished run leaves behind for the program that started it. The
 // engine itself prints nothing; a program can explain a failed run from this.
 struct RunSummary {
-  int status = -1;          // what BaEngineStart returned
-  bool inputOpened = false; // the input file could be opened
-  int nodeCount = 0;        // nodes defined by the input
-  int pomCount = 0;         // points of measurement defined
-  double periodStart = 0;   // host dates of the period, 0 when unknown
+  int status = -1;           // what BaEngineStart returned
+  bool inputOpened = false;  // the input file could be opened
+  int nodeCount = 0;         // nodes defined by the input
+  int pomCount = 0;          // points of measurement defined
+  double periodStart = 0;    // host dates of the period, 0 when unknown
   double periodEnd = 0;
 };
 

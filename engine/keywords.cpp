@@ -6,19 +6,19 @@ namespace zelba {
 
 const NameTable& methodNames() {
   static const NameTable table = {
-      {0, "Measured"},    {1, "Welltest"},    {2, "Const"},      {3, "WellChar"},
-      {4, "pi"},          {5, "Vogel"},       {6, "Fetkovich"},  {7, "Decline"},
-      {8, "harmonic"},    {9, "hyperbolic"},  {10, "transient"}, {12, "Zozed"},
-      {11, "pct"},        {13, "Kh"},         {14, "h"},         {15, "polynomial"},
+      {0, "Measured"},     {1, "Welltest"},   {2, "Const"},      {3, "WellChar"},
+      {4, "pi"},           {5, "Vogel"},      {6, "Fetkovich"},  {7, "Decline"},
+      {8, "harmonic"},     {9, "hyperbolic"}, {10, "transient"}, {12, "Zozed"},
+      {11, "pct"},         {13, "Kh"},        {14, "h"},         {15, "polynomial"},
       {16, "interpolate"}, {17, "dateinfo"},  {18, "ResProp"},   {19, "PVTPROP"},
-      {20, "wellProp"},   {21, "welldesc"},   {22, "Choke Eq."},
+      {20, "wellProp"},    {21, "welldesc"},  {22, "Choke Eq."},
   };
   return table;
 }
 
 const NameTable& equationParams() {
   static const NameTable table = {
-      {0, "date"}, {1, "kh"}, {2, "slope"}, {3, "yo"},    {4, "RDate"},  {5, "Qi"},
+      {0, "date"}, {1, "kh"}, {2, "slope"}, {3, "yo"},    {4, "RDate"}, {5, "Qi"},
       {6, "Di"},   {7, "n"},  {7, "other"}, {7, "other"}, {7, "other"},
   };
   return table;
@@ -26,12 +26,12 @@ const NameTable& equationParams() {
 
 const NameTable& testColumns() {
   static const NameTable table = {
-      {1, "oil"},       {2, "whfp"},     {3, "gor"},          {18, "glr"},      {4, "bsw"},
-      {5, "whft"},      {6, "bhp"},      {7, "bht"},          {0, "date"},      {8, "choke"},
-      {9, "psep"},      {10, "tsep"},    {2, "THP"},          {11, "tht"},      {11, "Wht"},
-      {12, "chp"},      {13, "cht"},     {17, "day"},         {19, "api"},      {20, "gaslift"},
+      {1, "oil"},          {2, "whfp"},      {3, "gor"},     {18, "glr"},      {4, "bsw"},
+      {5, "whft"},         {6, "bhp"},       {7, "bht"},     {0, "date"},      {8, "choke"},
+      {9, "psep"},         {10, "tsep"},     {2, "THP"},     {11, "tht"},      {11, "Wht"},
+      {12, "chp"},         {13, "cht"},      {17, "day"},    {19, "api"},      {20, "gaslift"},
       {24, "calibration"}, {21, "WaterInj"}, {22, "GasInj"}, {23, "SteamInj"}, {14, "GAS"},
-      {16, "WATER"},    {25, "Status"},
+      {16, "WATER"},       {25, "Status"},
   };
   return table;
 }
@@ -50,21 +50,20 @@ const NameTable& curveVariables() {
 
 const NameTable& pvtNames() {
   static const NameTable table = {
-      {0, "p"}, {1, "bo"}, {2, "rso"}, {3, "vo"}, {4, "bg"},
+      {0, "p"}, {1, "bo"}, {2, "rso"}, {3, "vo"},  {4, "bg"},
       {5, "z"}, {6, "vg"}, {7, "bw"},  {8, "rsw"}, {9, "vw"},
   };
   return table;
 }
 
 NameTable defaultEntityTypes() {
-  return {{0, "SUPER"}, {1, "POS"}, {2, "TF"}, {3, "GC"},
+  return {{0, "SUPER"}, {1, "POS"},        {2, "TF"},      {3, "GC"},
           {4, "Well"},  {5, "COMPLETION"}, {6, "OPERATOR"}};
 }
 
 NameTable defaultFluidNames() {
-  return {{0, "Oil"},     {1, "Gas"},     {2, "Water"},  {3, "WaterInj"},
-          {4, "GasInj"},  {5, "SteamInj"}, {6, "Co2inj"}, {10, "day"},
-          {11, "date"},   {12, "stock"},  {13, "thp"},   {14, "choke"}};
+  return {{0, "Oil"},    {1, "Gas"},  {2, "Water"}, {3, "WaterInj"}, {4, "GasInj"}, {5, "SteamInj"},
+          {6, "Co2inj"}, {10, "day"}, {11, "date"}, {12, "stock"},   {13, "thp"},   {14, "choke"}};
 }
 
 int lookupKeyword(std::string_view text, const NameTable& table) {

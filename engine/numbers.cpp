@@ -14,8 +14,12 @@ namespace zelba {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 // strtod in the "C" locale, whatever locale the host process has set: the
 // input file always writes a decimal point.

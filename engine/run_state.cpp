@@ -52,8 +52,9 @@ void releaseRunState(RunState& rs) {
   std::vector<std::unique_ptr<BaNode>>().swap(rs.nodeTable);
   std::vector<std::unique_ptr<BaPom>>().swap(rs.pomTable);
   std::vector<BaStatusEvent>().swap(rs.statusEvents);
-  std::vector<BaWatchSample>().swap(rs.watchSamples);
+  std::unordered_map<std::int32_t, std::vector<BaWatchSample>>().swap(rs.watchSamples);
   std::unordered_map<std::string, std::int32_t>().swap(rs.nodeIndexByKey);
+  std::unordered_map<std::int32_t, std::int32_t>().swap(rs.pomIndexByNode);
 }
 
 void readMethodTokens(const RunState& rs, const std::vector<std::string>& tokens, size_t first,
@@ -133,6 +134,11 @@ int pomByType(const RunState& rs, int typeId) {
   return -1;
 }
 
+int pomOfNode(const RunState& rs, int nodeIndex) {
+  const auto found = rs.pomIndexByNode.find(nodeIndex);
+  return found != rs.pomIndexByNode.end() ? found->second : -1;
+}
+
 std::string pomName(const RunState& rs, int pom) {
   const BaPom* p = pomAt(rs, pom);
   const BaNode* node = p ? nodeAt(rs, p->nodeIndex) : nullptr;
@@ -157,7 +163,7 @@ int entryCount(const RunState& rs) {
 
 std::string typeName(const RunState& rs, int id) {
   return id >= 0 && id < static_cast<int>(rs.entityTypes.size()) ? rs.entityTypes[id].name
-                                                                  : std::string();
+                                                                 : std::string();
 }
 
 std::string fluidName(const RunState& rs, int id) {

@@ -60,9 +60,9 @@ using FluidArray = std::array<T, kFluidSlots>;
 
 // How a day's volume was given on its "#volume" line.
 enum Qualifier : std::uint8_t {
-  kQualifierPlain = 0,    // a plain number
-  kQualifierAbsolute = 1, // the line ended in a field starting with 'a'
-  kQualifierPercent = 2,  // the line ended in a field starting with '%'
+  kQualifierPlain = 0,     // a plain number
+  kQualifierAbsolute = 1,  // the line ended in a field starting with 'a'
+  kQualifierPercent = 2,   // the line ended in a field starting with '%'
 };
 
 struct BaFluidDays {
@@ -74,27 +74,27 @@ struct BaFluidDays {
 };
 
 struct BaDayEquation {
-  std::uint8_t present = 0;  // the day has an equation, given or carried forward
-  std::uint8_t given = 0;    // an equation line gave this very day a known method
+  std::uint8_t present = 0;        // the day has an equation, given or carried forward
+  std::uint8_t given = 0;          // an equation line gave this very day a known method
   std::int32_t curveVariable = 0;  // curveVariables id of an "interpolate" equation
   std::int32_t coefCount = 0;      // number of polynomial coefficients
   std::int32_t polyVariable = 0;   // curveVariables id of a "polynomial" equation
   std::vector<float> coef;         // polynomial coefficients, kept apart from the parameters
-  float constRate = 0;  // Const
-  float pi = 0;         // productivity index
-  float pres = 0;       // reservoir pressure, psi
-  float qi = 0;         // initial decline rate
-  float fetkC = 0;      // Fetkovich coefficient
-  float declN = 0;      // decline or Fetkovich exponent
-  float di = 0;         // decline rate per month
-  float slope = 0;      // well characteristic slope
-  float yo = 0;         // well characteristic intercept
-  double refDate = 0;   // decline reference host date (needs more than single precision)
-  float rowDay = 0;     // "*ZEL" row: days from 1940-01-01 to the row's date
-  float vogelMax = 0;   // Vogel maximum rate
-  float kh = 0;         // permeability-thickness
-  float pct = 0;        // share in percent
-  float choke1 = 0;     // choke equation parameters
+  float constRate = 0;             // Const
+  float pi = 0;                    // productivity index
+  float pres = 0;                  // reservoir pressure, psi
+  float qi = 0;                    // initial decline rate
+  float fetkC = 0;                 // Fetkovich coefficient
+  float declN = 0;                 // decline or Fetkovich exponent
+  float di = 0;                    // decline rate per month
+  float slope = 0;                 // well characteristic slope
+  float yo = 0;                    // well characteristic intercept
+  double refDate = 0;              // decline reference host date (needs more than single precision)
+  float rowDay = 0;                // "*ZEL" row: days from 1940-01-01 to the row's date
+  float vogelMax = 0;              // Vogel maximum rate
+  float kh = 0;                    // permeability-thickness
+  float pct = 0;                   // share in percent
+  float choke1 = 0;                // choke equation parameters
   float choke2 = 0;
   float choke3 = 0;
 };
@@ -117,8 +117,8 @@ struct BaWatchDay {
 };
 
 struct BaWellProp {
-  std::array<float, 9> slot{};      // "wellProp"/"dateinfo" slots 1..8; slot[0] unused
-  std::array<double, 2> dateInfo{}; // "dateinfo" p1 and p2
+  std::array<float, 9> slot{};       // "wellProp"/"dateinfo" slots 1..8; slot[0] unused
+  std::array<double, 2> dateInfo{};  // "dateinfo" p1 and p2
 };
 
 struct BaWellDesc {
@@ -131,16 +131,16 @@ struct BaNode {
   std::int32_t typeId = -1;    // row id in entityTypes
   std::int32_t pomIndex = -1;  // point of measurement being defined when the node was created
   FluidArray<std::uint8_t> hasVolume{};  // a measured volume of the fluid was read
-  std::uint8_t allocated = 0;  // the allocation gave this node results
-  std::uint8_t stage = 0;      // separation stage 0, 1 or 2
-  std::uint8_t excluded = 0;   // range-check code written by the allocation (0, 100, 103, 104)
+  std::uint8_t allocated = 0;            // the allocation gave this node results
+  std::uint8_t stage = 0;                // separation stage 0, 1 or 2
+  std::uint8_t excluded = 0;  // range-check code written by the allocation (0, 100, 103, 104)
   FluidArray<std::array<std::uint8_t, kMethodSlots>> methods{};  // methodNames ids per fluid
-  std::string name;             // upper-cased, any length
+  std::string name;                                              // upper-cased, any length
   std::int32_t watchSampleCount = 0;  // well-watch samples collected for this node
-  float shrinkage = 0;          // shrinkage factor, 0 when not given
-  double beforeDate = 0;        // earliest "*ZEL" row dated before the period, 0 when none
+  float shrinkage = 0;                // shrinkage factor, 0 when not given
+  double beforeDate = 0;              // earliest "*ZEL" row dated before the period, 0 when none
   double beforeValue = 0;
-  double afterDate = 0;         // latest "*ZEL" row dated after the period, 0 when none
+  double afterDate = 0;  // latest "*ZEL" row dated after the period, 0 when none
   double afterValue = 0;
   std::int32_t reportOffset = 0;  // position of the node's section in the text report
   // Per-day blocks of well-type nodes; null for facilities.
@@ -150,19 +150,19 @@ struct BaNode {
   std::unique_ptr<BaWellDesc> wellDesc;
   std::unique_ptr<DayArray<BaDayRoute>> routes;
   std::unique_ptr<DayArray<BaWatchDay>> watchDays;  // created on first use
-  std::int32_t activeFluid = -1;  // fluid slot being allocated
+  std::int32_t activeFluid = -1;                    // fluid slot being allocated
   FluidArray<BaFluidDays> fluids{};
-  DayArray<double> stock{};          // stock (tank inventory) volumes
-  FluidArray<double> runTotalA{};    // running totals of the point-of-measurement allocation
+  DayArray<double> stock{};        // stock (tank inventory) volumes
+  FluidArray<double> runTotalA{};  // running totals of the point-of-measurement allocation
   FluidArray<double> runTotalB{};
 };
 
 struct BaPom {
-  std::int32_t typeId = -1;       // entity type of the point of measurement
-  std::int32_t previousPom = -1;  // the point defined before this one, -1 for the first
-  std::int32_t index = -1;        // its own POM index
-  std::int32_t nodeIndex = -1;    // the node standing for the point itself
-  std::int32_t stage = 0;         // 0, 1 or 2
+  std::int32_t typeId = -1;           // entity type of the point of measurement
+  std::int32_t previousPom = -1;      // the point defined before this one, -1 for the first
+  std::int32_t index = -1;            // its own POM index
+  std::int32_t nodeIndex = -1;        // the node standing for the point itself
+  std::int32_t stage = 0;             // 0, 1 or 2
   std::vector<std::int32_t> members;  // member node indexes, in the order they were read
   float calibration = 0;
   float psep = 0;  // separator pressure, psi
@@ -174,20 +174,20 @@ struct BaPom {
 };
 
 struct RunControl {
-  double rangeMin = 0.0;             // lowest acceptable field factor
-  double rangeMax = 10000000000.0;   // highest acceptable field factor
-  double precisionScale = 1.0;       // 10 to the power `precision`, set by preparation
-  double targetLow = 0;              // target band of the field factor
+  double rangeMin = 0.0;            // lowest acceptable field factor
+  double rangeMax = 10000000000.0;  // highest acceptable field factor
+  double precisionScale = 1.0;      // 10 to the power `precision`, set by preparation
+  double targetLow = 0;             // target band of the field factor
   double targetHigh = 0;
   double periodStart = 10000000000.0;  // host date of day 1
   double periodEnd = 0;                // host date of the last day
-  double testDateAfter = 0;  // earliest accepted date of well tests and dated equations
-  double priorTestDays = 0;  // day limit of the same rule; takes precedence when not 0
-  std::uint8_t metric = 0;   // the load file carries its metric marker
-  std::uint8_t html = 0;     // the report is written as HTML pages
-  std::int32_t dailyMode = 1;  // 1 daily, 0 monthly processing
-  std::int32_t firstDay = 32;  // first day index of the period
-  std::int32_t endDay = 0;     // last day index while loading, one past it after preparation
+  double testDateAfter = 0;            // earliest accepted date of well tests and dated equations
+  double priorTestDays = 0;            // day limit of the same rule; takes precedence when not 0
+  std::uint8_t metric = 0;             // the load file carries its metric marker
+  std::uint8_t html = 0;               // the report is written as HTML pages
+  std::int32_t dailyMode = 1;          // 1 daily, 0 monthly processing
+  std::int32_t firstDay = 32;          // first day index of the period
+  std::int32_t endDay = 0;         // last day index while loading, one past it after preparation
   std::int32_t firstWellType = 4;  // entityTypes id of the first well type
   std::int32_t precision = 0;      // decimals kept when allocated volumes are cut
   std::int32_t fromPom = 0;        // point of measurement where allocation starts; -1 unresolved
@@ -197,18 +197,18 @@ struct RunControl {
   std::uint8_t interpolate = 0;    // equations are interpolated between dated entries
   std::uint8_t nominal = 0;        // equations are nominal rates
   std::uint8_t bswFraction = 0;    // BS&W in well tests is a fraction, not a percentage
-  FluidArray<std::uint8_t> hasVolumes{};  // a measured volume of the fluid was read
-  std::uint8_t periodGiven = 0;           // "*period" gave the period explicitly
-  FluidArray<std::uint8_t> theoretical{}; // the fluid is allocated from theoretical rates
-  std::vector<std::string> headers;       // report header lines, at most kMaxHeaders
-  std::string zelTable;                   // host table named in the load file
+  FluidArray<std::uint8_t> hasVolumes{};          // a measured volume of the fluid was read
+  std::uint8_t periodGiven = 0;                   // "*period" gave the period explicitly
+  FluidArray<std::uint8_t> theoretical{};         // the fluid is allocated from theoretical rates
+  std::vector<std::string> headers;               // report header lines, at most kMaxHeaders
+  std::string zelTable;                           // host table named in the load file
   std::array<std::string, kZelFields> zelFields;  // host field per allocated load-file column
-  std::string reportFile;                 // report path (text) or HTML base name
-  std::string totalsFile;                 // allocated-totals table path
-  std::string loadFile;                   // host load file path
-  std::string htmlDirectory;              // put in front of every HTML page name but the frameset
-  std::array<float, 9> resProp{};         // "ResProp" p1..p9
-  std::array<float, 11> pvtProp{};        // "PVTPROP" p1..p11
+  std::string reportFile;                         // report path (text) or HTML base name
+  std::string totalsFile;                         // allocated-totals table path
+  std::string loadFile;                           // host load file path
+  std::string htmlDirectory;        // put in front of every HTML page name but the frameset
+  std::array<float, 9> resProp{};   // "ResProp" p1..p9
+  std::array<float, 11> pvtProp{};  // "PVTPROP" p1..p11
 
   std::int32_t headerCount() const { return static_cast<std::int32_t>(headers.size()); }
 };
@@ -236,14 +236,17 @@ struct RunState {
   std::vector<std::unique_ptr<BaNode>> nodeTable;  // node index = position
   std::vector<std::unique_ptr<BaPom>> pomTable;    // POM index = position
   std::vector<BaStatusEvent> statusEvents;
-  std::vector<BaWatchSample> watchSamples;
+  // Well-watch samples of each well, in file order, keyed by node index.
+  std::unordered_map<std::int32_t, std::vector<BaWatchSample>> watchSamples;
   std::int32_t currentPom = -1;  // point of measurement being defined in "#network"
   // Default method lists of "*Methods", copied into every well created.
   FluidArray<std::array<std::uint8_t, kMethodSlots>> defaultMethods{};
-  DayArray<double> dayDates{};   // host date of each day index of the period
-  bool periodStartFixed = false; // a dated volume line has fixed the derived period start
+  DayArray<double> dayDates{};    // host date of each day index of the period
+  bool periodStartFixed = false;  // a dated volume line has fixed the derived period start
   // Finds a node by (type id, upper-cased name) without scanning nodeTable.
   std::unordered_map<std::string, std::int32_t> nodeIndexByKey;
+  // The first point of measurement whose own node is the key.
+  std::unordered_map<std::int32_t, std::int32_t> pomIndexByNode;
 
   std::int32_t nodeCount() const { return static_cast<std::int32_t>(nodeTable.size()); }
   std::int32_t pomCount() const { return static_cast<std::int32_t>(pomTable.size()); }
@@ -274,12 +277,13 @@ void readMethodTokens(const RunState& rs, const std::vector<std::string>& tokens
                       FluidArray<std::array<std::uint8_t, kMethodSlots>>& methods);
 
 // Small queries used by the allocation and the writers.
-bool isWellType(const RunState& rs, int typeId);  // typeId is a well type
-int pomByType(const RunState& rs, int typeId);    // first POM of that type, -1 if none
+bool isWellType(const RunState& rs, int typeId);   // typeId is a well type
+int pomByType(const RunState& rs, int typeId);     // first POM of that type, -1 if none
+int pomOfNode(const RunState& rs, int nodeIndex);  // first POM whose own node it is, -1 if none
 std::string pomName(const RunState& rs, int pom);  // name of the POM's node
 std::string pomMember(const RunState& rs, int pom, int k);  // name of its k-th member
-int pomMemberCount(const RunState& rs, int pom);  // members in daily mode, 0 in monthly mode
-int entryCount(const RunState& rs);               // nodeCount daily, pomCount monthly
+int pomMemberCount(const RunState& rs, int pom);    // members in daily mode, 0 in monthly mode
+int entryCount(const RunState& rs);                 // nodeCount daily, pomCount monthly
 std::string typeName(const RunState& rs, int id);   // entityTypes row name, "" if none
 std::string fluidName(const RunState& rs, int id);  // name of fluid slot 0..6, "" otherwise
 int lookupEntityType(const RunState& rs, std::string_view text);  // id or -1

@@ -9,7 +9,9 @@ const std::string& fieldAt(const Fields& fields, size_t k) {
   return k < fields.size() ? fields[k] : kEmpty;
 }
 
-double numberAt(const Fields& fields, size_t k) { return parseNumber(fieldAt(fields, k)); }
+double numberAt(const Fields& fields, size_t k) {
+  return parseNumber(fieldAt(fields, k));
+}
 
 int headerWell(RunState& rs, const Fields& fields) {
   if (!isWellType(rs, lookupEntityType(rs, fieldAt(fields, 0)))) return -1;

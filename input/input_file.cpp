@@ -2,7 +2,6 @@
 #include <vector>
 
 #include "engine/text.h"
-#include "input/fields.h"
 #include "input/sections.h"
 
 namespace zelba {
@@ -11,12 +10,6 @@ namespace {
 
 using SectionParser = void (*)(RunState&, InputReader&);
 
-// Reads a section whose contents this version of the engine does not use, up
-// to its "#end" or the end of input.
-void skipSection(RunState&, InputReader& reader) {
-  forEachSectionLine(reader, [](int, const Fields&) {});
-}
-
 struct Section {
   const char* name;
   SectionParser parse;
@@ -24,10 +17,10 @@ struct Section {
 
 // Compared in this order; a line naming none of them is ignored.
 const Section kSections[] = {
-    {"#network", parseNetworkSection}, {"#volume", parseVolumeSection},
-    {"#welltest", skipSection},        {"#time", skipSection},
-    {"#equation", skipSection},        {"#control", parseControlSection},
-    {"#wellwatch", skipSection},
+    {"#network", parseNetworkSection},     {"#volume", parseVolumeSection},
+    {"#welltest", parseWelltestSection},   {"#time", parseTimeSection},
+    {"#equation", parseEquationSection},   {"#control", parseControlSection},
+    {"#wellwatch", parseWellwatchSection},
 };
 
 }  // namespace

@@ -9,7 +9,9 @@ namespace zelba {
 
 namespace {
 
-bool isBlankOrTab(char c) { return c == ' ' || c == '\t'; }
+bool isBlankOrTab(char c) {
+  return c == ' ' || c == '\t';
+}
 
 bool startsComment(std::string_view text) {
   return text.size() >= 2 && text[0] == '/' && (text[1] == '*' || text[1] == '/');

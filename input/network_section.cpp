@@ -72,6 +72,7 @@ int definePom(RunState& rs, const std::vector<std::string>& fields) {
   pom->nodeIndex = nodeIndex;
   pom->stage = rs.nodeTable[nodeIndex]->stage;
   rs.currentPom = pom->index;
+  rs.pomIndexByNode.emplace(nodeIndex, pom->index);
   BaPom& added = *pom;
   rs.pomTable.push_back(std::move(pom));
   readPomOptions(rs, added, fields);

@@ -24,6 +24,13 @@ void parseControlSection(RunState& rs, InputReader& reader);  // "#control"
 void parseNetworkSection(RunState& rs, InputReader& reader);  // "#network"
 void parseVolumeSection(RunState& rs, InputReader& reader);   // "#volume"
 
+// The well data sections. They place dated lines on day indexes, so the
+// period must be known before they are read.
+void parseWelltestSection(RunState& rs, InputReader& reader);   // "#welltest"
+void parseTimeSection(RunState& rs, InputReader& reader);       // "#time"
+void parseWellwatchSection(RunState& rs, InputReader& reader);  // "#wellwatch"
+void parseEquationSection(RunState& rs, InputReader& reader);   // "#equation"
+
 // Defines a point of measurement from a '*TYPE name options' line of
 // "#network"; returns its POM index, or -1 when the line is unusable.
 int definePom(RunState& rs, const std::vector<std::string>& fields);

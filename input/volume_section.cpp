@@ -61,8 +61,7 @@ int acceptDay(RunState& rs, const VolumeSection& section, const Fields& fields) 
   return day;
 }
 
-void storeVolumes(RunState& rs, const VolumeSection& section,
-                  const Fields& fields) {
+void storeVolumes(RunState& rs, const VolumeSection& section, const Fields& fields) {
   const int day = acceptDay(rs, section, fields);
   if (day < 0) return;
   BaNode& node = *rs.nodeTable[section.node];

@@ -1,0 +1,90 @@
+// "#welltest": well tests per well, placed on day indexes. Tests dated before
+// the period (or every accepted test, with a test-age rule) go to the opening
+// slot; the driver later carries them over the period.
+#include <vector>
+
+#include "engine/dates.h"
+#include "engine/numbers.h"
+#include "engine/text.h"
+#include "input/fields.h"
+#include "input/sections.h"
+
+namespace zelba {
+
+namespace {
+
+struct WelltestSection {
+  int well = -1;             // well of the last header; -1 ignores data lines
+  std::vector<int> columns;  // testColumns id of each position; empty before a column header
+  bool gateOpen = true;      // with "*Latest": no test of this well has reached the opening slot
+};
+
+// A "Status" field passes when empty, starting with 'G' or 'O' (good, on), or
+// a number above 0.
+bool statusPasses(std::string status) {
+  toUpperAscii(status);
+  if (status.empty() || status[0] == 'G' || status[0] == 'O') return true;
+  return parseNumber(status) > 0;
+}
+
+void storeTest(BaTestDay& test, const std::vector<int>& columns, const Fields& fields) {
+  const size_t count = std::min(fields.size(), columns.size());
+  bool passes = true;
+  for (size_t k = 0; k < count && passes; ++k) {
+    if (columns[k] == kTestStatus) passes = statusPasses(fields[k]);
+  }
+  test.valid = test.given = passes ? 1 : 0;
+  if (!passes) return;
+  for (size_t k = 1; k < count; ++k) {
+    const int column = columns[k];
+    if (column < 0 || column >= kTestValues || column == kTestStatus) continue;
+    if (column == kTestCalibration && equalsIgnoreCase(fields[k], "choke")) {
+      test.values[column] = -1;  // calibrate on the choke
+    } else {
+      test.values[column] = toSingle(parseNumber(fields[k]));
+    }
+  }
+}
+
+void readTestLine(RunState& rs, WelltestSection& section, const Fields& fields) {
+  if (section.well < 0 || section.columns.empty()) return;
+  if (rs.control.latestOnly && !section.gateOpen) return;
+  const int day = section.columns.front() == kTestDate
+                      ? dayIndex(rs.control, parseNumber(fields[0]), 0)
+                      : leadingInteger(fields[0]);
+  if (day < 0 || day >= kDaySlots) return;
+  // Tests come newest first: with "*Latest" only the first one before the
+  // period is kept.
+  if (day == 0 && rs.control.latestOnly) section.gateOpen = false;
+  storeTest((*rs.nodeTable[section.well]->testDays)[day], section.columns, fields);
+}
+
+}  // namespace
+
+void parseWelltestSection(RunState& rs, InputReader& reader) {
+  WelltestSection section;
+  forEachSectionLine(reader, [&](int kind, const Fields& fields) {
+    if (kind == kDataLine) {
+      readTestLine(rs, section, fields);
+      return;
+    }
+    const std::string& keyword = fields.front();
+    if (equalsIgnoreCase(keyword, "*BswFraction")) {
+      rs.control.bswFraction = 1;
+    } else if (equalsIgnoreCase(keyword, "*ascending")) {
+      rs.control.ascending = 1;
+    } else if (equalsIgnoreCase(keyword, "*Latest")) {
+      rs.control.latestOnly = 1;
+    } else if (lookupKeyword(keyword, testColumns()) >= 0) {
+      section.columns.clear();
+      for (const std::string& field : fields) {
+        section.columns.push_back(lookupKeyword(field, testColumns()));
+      }
+    } else {
+      section.well = headerWell(rs, fields);
+      section.gateOpen = true;
+    }
+  });
+}
+
+}  // namespace zelba
