@@ -71,7 +71,6 @@ int main(int argc, char** argv) {
   std::string path = inputs.front();
   const int status = BaEngineStart(path.data());
   if (status == 1) return kExitSuccess;
-  std::fprintf(stderr, "ba-engine: %s\n",
-               failureReason(path, zelba::lastRunSummary()).c_str());
+  std::fprintf(stderr, "ba-engine: %s\n", failureReason(path, zelba::lastRunSummary()).c_str());
   return kExitRunFailed;
 }
