@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "allocation/fluid_pass.h"
 #include "input/sections.h"
 
 extern "C" void BAEnd(void);
@@ -52,7 +53,13 @@ void prepareRun(RunState& rs) {
   completeWellTests(rs);
 }
 
-int runEngine(RunState& rs, const std::string& path, RunSummary* summary) {
+void allocateRun(RunState& rs) {
+  for (int fluid = 0; fluid < kFluidSlots; ++fluid) allocateFluid(rs, fluid);
+  BAEnd();
+}
+
+int runEngine(RunState& rs, const std::string& path, RunSummary* summary,
+              const RunInspector& inspect) {
   resetRunState(rs);
   const bool opened = readInputFile(rs, path) == 1;
   const RunControl& rc = rs.control;
@@ -64,11 +71,12 @@ int runEngine(RunState& rs, const std::string& path, RunSummary* summary) {
   }
   if (status == 1) {
     prepareRun(rs);
+    // Without a point of measurement there is nothing to allocate or report.
     if (rs.pomCount() != 0) {
-      // The fluid passes (slots 0 to 7) come here, then the end hook, then the
-      // report, load file and totals table named in "#control".
-      BAEnd();
+      allocateRun(rs);
+      // The report, load file and totals table named in "#control" come here.
     }
+    if (inspect) inspect(rs);
   }
   releaseRunState(rs);
   return status;

@@ -1,6 +1,7 @@
 // The engine run driver: one complete allocation run on an input file.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/run_state.h"
@@ -18,11 +19,20 @@ struct RunSummary {
   double periodEnd = 0;
 };
 
+// Called with the run state of a valid run after allocation and outputs,
+// just before the state is released (tests, result exports).
+using RunInspector = std::function<void(const RunState&)>;
+
 // Runs one allocation on the input file at `path` against `rs`: reset, read,
 // check, prepare, allocate, write, release. Returns 1 when the input held at
 // least one node and a period end date, -1 otherwise. `rs` is released on
 // return. When `summary` is given it receives the run's outcome.
-int runEngine(RunState& rs, const std::string& path, RunSummary* summary = nullptr);
+int runEngine(RunState& rs, const std::string& path, RunSummary* summary = nullptr,
+              const RunInspector& inspect = nullptr);
+
+// Allocates every fluid of a prepared run, oil first (the gas and water of a
+// well follow its allocated oil), then calls the end hook.
+void allocateRun(RunState& rs);
 
 // The preparation of a valid run: precision scale, one-past-the-end day
 // index, the starting point of measurement, and the well tests carried over

@@ -45,6 +45,7 @@ void resetRunState(RunState& rs) {
   rs.defaultMethods = {};
   rs.dayDates.fill(0);
   rs.periodStartFixed = false;
+  rs.scratch = AllocationScratch{};
 }
 
 void releaseRunState(RunState& rs) {

@@ -229,6 +229,34 @@ struct BaWatchSample {
   double rate = 0;
 };
 
+// Points (x ascending) that a method interpolates between for one well, and
+// the position where the last lookup stopped (days are looked up in order).
+struct InterpolationTable {
+  std::vector<double> x;
+  std::vector<double> y;
+  size_t cursor = 1;
+
+  void clear() {
+    x.clear();
+    y.clear();
+    cursor = 1;
+  }
+  void add(double px, double py) {
+    x.push_back(px);
+    y.push_back(py);
+  }
+  size_t count() const { return x.size(); }
+};
+
+// Working state the allocation shares between the wells it evaluates.
+struct AllocationScratch {
+  // Calibration of the point of measurement being evaluated (1.0 when not
+  // positive); 0 until a point has been evaluated in the run.
+  double calibrationDefault = 0;
+  InterpolationTable testTable;      // well-test values by day slot
+  InterpolationTable equationTable;  // "Kh" values by days since 1940-01-01
+};
+
 struct RunState {
   RunControl control;
   NameTable entityTypes;  // replaced by "*Define"; id = row number
@@ -243,6 +271,7 @@ struct RunState {
   FluidArray<std::array<std::uint8_t, kMethodSlots>> defaultMethods{};
   DayArray<double> dayDates{};    // host date of each day index of the period
   bool periodStartFixed = false;  // a dated volume line has fixed the derived period start
+  AllocationScratch scratch;
   // Finds a node by (type id, upper-cased name) without scanning nodeTable.
   std::unordered_map<std::string, std::int32_t> nodeIndexByKey;
   // The first point of measurement whose own node is the key.
