@@ -5,6 +5,8 @@
 
 #include "allocation/fluid_pass.h"
 #include "input/sections.h"
+#include "output/load_file.h"
+#include "output/text_report.h"
 
 extern "C" void BAEnd(void);
 
@@ -58,8 +60,23 @@ void allocateRun(RunState& rs) {
   BAEnd();
 }
 
+namespace {
+
+bool outputNamed(const std::string& path) {
+  return path.size() >= 2;
+}
+
+}  // namespace
+
+void writeOutputs(RunState& rs, OutputFiles& files) {
+  const RunControl& rc = rs.control;
+  if (outputNamed(rc.reportFile)) writeReport(rs, files, rc.reportFile);
+  if (outputNamed(rc.loadFile)) writeLoadFile(rs, files, rc.loadFile, rc.dailyMode != 0);
+  if (outputNamed(rc.totalsFile)) writeTotalsListing(rs, files, rc.totalsFile);
+}
+
 int runEngine(RunState& rs, const std::string& path, RunSummary* summary,
-              const RunInspector& inspect) {
+              const RunOptions& options) {
   resetRunState(rs);
   const bool opened = readInputFile(rs, path) == 1;
   const RunControl& rc = rs.control;
@@ -74,9 +91,9 @@ int runEngine(RunState& rs, const std::string& path, RunSummary* summary,
     // Without a point of measurement there is nothing to allocate or report.
     if (rs.pomCount() != 0) {
       allocateRun(rs);
-      // The report, load file and totals table named in "#control" come here.
+      writeOutputs(rs, options.files ? *options.files : diskFiles());
     }
-    if (inspect) inspect(rs);
+    if (options.inspect) options.inspect(rs);
   }
   releaseRunState(rs);
   return status;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/run_state.h"
+#include "output/output_files.h"
 
 namespace zelba {
 
@@ -19,16 +20,24 @@ struct RunSummary {
   double periodEnd = 0;
 };
 
-// Called with the run state of a valid run after allocation and outputs,
-// just before the state is released (tests, result exports).
-using RunInspector = std::function<void(const RunState&)>;
+struct RunOptions {
+  // Where the outputs are written; the disk when null.
+  OutputFiles* files = nullptr;
+  // Called with the state of a valid run after allocation and outputs, just
+  // before it is released (tests, result exports).
+  std::function<void(const RunState&)> inspect;
+};
 
 // Runs one allocation on the input file at `path` against `rs`: reset, read,
 // check, prepare, allocate, write, release. Returns 1 when the input held at
 // least one node and a period end date, -1 otherwise. `rs` is released on
 // return. When `summary` is given it receives the run's outcome.
 int runEngine(RunState& rs, const std::string& path, RunSummary* summary = nullptr,
-              const RunInspector& inspect = nullptr);
+              const RunOptions& options = {});
+
+// Writes the report, the load file and the totals listing that "#control"
+// named, in that order; a name of fewer than two characters writes nothing.
+void writeOutputs(RunState& rs, OutputFiles& files);
 
 // Allocates every fluid of a prepared run, oil first (the gas and water of a
 // well follow its allocated oil), then calls the end hook.

@@ -1,0 +1,16 @@
+// The load file that carries the allocated volumes back into the host's
+// production database.
+#pragma once
+
+#include <string>
+
+#include "engine/run_state.h"
+#include "output/output_files.h"
+
+namespace zelba {
+
+// Writes a row per well and day (daily) or per well for the period (monthly)
+// of the allocated volumes of every listed fluid slot.
+void writeLoadFile(RunState& rs, OutputFiles& files, const std::string& path, bool daily);
+
+}  // namespace zelba
