@@ -56,7 +56,7 @@ run: build
 	if [ -n "$$(ls -A $(OUT_DIR))" ]; then \
 	  echo "outputs in $(OUT_DIR)/:"; ls -l $(OUT_DIR); \
 	else \
-	  echo "no outputs in $(OUT_DIR)/ yet: this version of the engine writes no report, totals or load file"; \
+	  echo "no outputs in $(OUT_DIR)/: the input names no report, totals or load file"; \
 	fi
 
 test: build
