@@ -17,17 +17,19 @@ EXAMPLE   := examples/north_field.ba
 JOBS      := $(shell nproc 2>/dev/null || echo 2)
 
 DEB_PACKAGES := build-essential cmake libgtest-dev libgmock-dev
+TEST_PACKAGES := chromium
 
 # Every source folder that exists; folders of later subsystems join as they appear.
 SOURCE_DIRS := $(wildcard engine input allocation output setup hostmodel host apps tests bench)
 
-.PHONY: all deps build run test sanitize format format-check clean
+.PHONY: all deps test-deps build run test sanitize format format-check clean
 
 all: build
 
-deps:
+# Installs the packages named in PACKAGES that are missing.
+define install_missing
 	@missing=""; \
-	for pkg in $(DEB_PACKAGES); do \
+	for pkg in $(1); do \
 	  dpkg -s "$$pkg" >/dev/null 2>&1 || missing="$$missing $$pkg"; \
 	done; \
 	if [ -z "$$missing" ]; then exit 0; fi; \
@@ -40,6 +42,14 @@ deps:
 	$$sudo apt-get update && \
 	$$sudo env DEBIAN_FRONTEND=noninteractive \
 	  apt-get install -y --no-install-recommends $$missing
+endef
+
+deps:
+	$(call install_missing,$(DEB_PACKAGES))
+
+# The HTML report test opens the pages in a headless browser.
+test-deps: deps
+	$(call install_missing,$(TEST_PACKAGES))
 
 build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
@@ -59,14 +69,14 @@ run: build
 	  echo "no outputs in $(OUT_DIR)/: the input names no report, totals or load file"; \
 	fi
 
-test: build
+test: test-deps build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j2
 
 # The same suite, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 # The options are exported for the build too: test discovery runs the binaries.
 sanitize: export ASAN_OPTIONS := detect_leaks=1
 sanitize: export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
-sanitize: deps
+sanitize: test-deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DZELBA_SANITIZE=ON
 	cmake --build $(ASAN_DIR) -j$(JOBS)
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j2
