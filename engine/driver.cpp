@@ -75,10 +75,10 @@ void writeOutputs(RunState& rs, OutputFiles& files) {
   if (outputNamed(rc.totalsFile)) writeTotalsListing(rs, files, rc.totalsFile);
 }
 
-int runEngine(RunState& rs, const std::string& path, RunSummary* summary,
-              const RunOptions& options) {
-  resetRunState(rs);
-  const bool opened = readInputFile(rs, path) == 1;
+namespace {
+
+// The run after its input is read: check, prepare, allocate, write, release.
+int finishRun(RunState& rs, bool opened, RunSummary* summary, const RunOptions& options) {
   const RunControl& rc = rs.control;
   const int status = rs.nodeCount() == 0 || rc.periodEnd == 0 ? -1 : 1;
   if (summary) {
@@ -97,6 +97,24 @@ int runEngine(RunState& rs, const std::string& path, RunSummary* summary,
   }
   releaseRunState(rs);
   return status;
+}
+
+}  // namespace
+
+int runEngine(RunState& rs, const std::string& path, RunSummary* summary,
+              const RunOptions& options) {
+  resetRunState(rs);
+  const bool opened = readInputFile(rs, path) == 1;
+  return finishRun(rs, opened, summary, options);
+}
+
+int runEngineOnText(RunState& rs, std::string text, RunSummary* summary,
+                    const RunOptions& options) {
+  resetRunState(rs);
+  InputReader reader;
+  reader.openText(std::move(text));
+  readSections(rs, reader);
+  return finishRun(rs, true, summary, options);
 }
 
 RunState& processRunState() {

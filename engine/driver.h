@@ -35,6 +35,10 @@ struct RunOptions {
 int runEngine(RunState& rs, const std::string& path, RunSummary* summary = nullptr,
               const RunOptions& options = {});
 
+// The same on an input file's text held in memory (tests, fuzzing).
+int runEngineOnText(RunState& rs, std::string text, RunSummary* summary = nullptr,
+                    const RunOptions& options = {});
+
 // Writes the report, the load file and the totals listing that "#control"
 // named, in that order; a name of fewer than two characters writes nothing.
 void writeOutputs(RunState& rs, OutputFiles& files);
