@@ -1,0 +1,344 @@
+// The host load file and the HTML report set.
+//
+// Results are set by hand; the expected text is composed from the files'
+// printf formats, which are noted next to the rows.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "engine/driver.h"
+#include "input/input_reader.h"
+#include "input/sections.h"
+#include "output/html_report.h"
+#include "output/load_file.h"
+#include "output/output_files.h"
+
+namespace zelba {
+namespace {
+
+class OutputTest : public ::testing::Test {
+ protected:
+  void load(const std::string& text) {
+    resetRunState(rs);
+    InputReader reader;
+    reader.openText(text);
+    readSections(rs, reader);
+    prepareRun(rs);
+  }
+  BaNode& node(const std::string& name) {
+    for (auto& n : rs.nodeTable) {
+      if (n->name == name) return *n;
+    }
+    ADD_FAILURE() << "no node " << name;
+    return *rs.nodeTable.front();
+  }
+  // The allocated volume of each day of the period, from day 1 on.
+  void allocated(const std::string& name, int slot, std::initializer_list<double> days) {
+    int d = 1;
+    for (double v : days) node(name).fluids[slot].cumResult[d++] = v;
+  }
+  std::set<std::string> names() const {
+    std::set<std::string> result;
+    for (const auto& [path, text] : files.files()) result.insert(path);
+    return result;
+  }
+
+  RunState rs;
+  MemoryFiles files;
+};
+
+// Refuses to create the file at one path.
+class RefusingFiles : public MemoryFiles {
+ public:
+  explicit RefusingFiles(std::string refused) : refused_(std::move(refused)) {}
+  std::unique_ptr<TextSink> create(const std::string& path) override {
+    if (path == refused_) return nullptr;
+    return MemoryFiles::create(path);
+  }
+
+ private:
+  std::string refused_;
+};
+
+// ---- load file ----
+
+class LoadFileTest : public OutputTest {
+ protected:
+  void SetUp() override {
+    load(
+        "#control\n*period 20050101 20050103\n#end\n"
+        "#network\n*TF T1\nWell W1\nWell W2\nWell W3\nCOMPLETION C1\n#end\n");
+    for (const char* name : {"T1", "W1", "W2", "C1"}) node(name).allocated = 1;
+    (*node("W1").routes)[2].hoursOn = 0;
+    (*node("W1").routes)[3].hoursOn = 12;
+    allocated("W1", kOil, {95, 0, 115});
+    allocated("W1", kGas, {60, 0, 80});
+    allocated("W1", kWater, {5, 0, 7});
+    allocated("W1", kCo2Inj, {1, 0, 2});
+    allocated("W2", kOil, {185, 190, 175});  // W2 keeps 24 hours on every day
+    allocated("W2", kGas, {45, 50, 35});
+    allocated("W2", kWater, {3, 4, 5});
+    // Facilities, other well-level types and wells without results stay out.
+    allocated("T1", kOil, {999, 999, 999});
+    allocated("C1", kOil, {77, 77, 77});
+    allocated("W3", kOil, {10, 10, 10});
+    rs.control.hasVolumes[kOil] = 1;
+    rs.control.theoretical[kGas] = 1;
+  }
+};
+
+TEST_F(LoadFileTest, DailyWithoutColumnNames) {
+  writeLoadFile(rs, files, "l.txt", true);
+  // Column line: "*date", then "* " for the empty hours name, then the fluid
+  // names. Rows: "%8.0f  %12.3f " and " %12.1f" per listed slot.
+  EXPECT_EQ(files.text("l.txt"),
+            "*date * *Oil *Gas \n"
+            "*keyname \"W1\"\n"
+            "20050101        24.000          95.0         60.0\n"
+            "20050102         0.000           0.0          0.0\n"
+            "20050103        12.000         115.0         80.0\n"
+            "*keyname \"W2\"\n"
+            "20050101        24.000         185.0         45.0\n"
+            "20050102        24.000         190.0         50.0\n"
+            "20050103        24.000         175.0         35.0\n");
+
+  // Named hours and gas columns; the empty date and oil names fall back.
+  rs.control.zelFields = {"", "HRS", "", "GASV"};
+  writeLoadFile(rs, files, "l.txt", true);
+  EXPECT_EQ(files.text("l.txt").substr(0, 24), "*date *HRS *Oil *GASV \n*");
+}
+
+TEST_F(LoadFileTest, MonthlyWithColumnNamesMetricAndTable) {
+  rs.control.hasVolumes[kWater] = 1;
+  rs.control.hasVolumes[kCo2Inj] = 1;
+  rs.control.metric = 1;
+  rs.control.zelTable = "ALLOC";
+  // Date, hours ("*" skips it), oil, gas ("*": the fluid name), water (empty).
+  rs.control.zelFields = {"PDATE", "*", "OILV", "*", ""};
+  writeLoadFile(rs, files, "l.txt", false);
+  // One row per well dated with the period's end: "%10.0f %10.3f " with the
+  // days on production (W1: 24 + 0 + 12 hours = 1.5 days; W2: 3 days), then
+  // the period sums (W1 oil 95 + 115, gas 60 + 80, water 5 + 7, Co2inj 1 + 2).
+  EXPECT_EQ(files.text("l.txt"),
+            "*metric\n"
+            "*tablename ALLOC\n"
+            "*PDATE *skip *OILV *Gas *Water *Co2inj \n"
+            "*keyname \"W1\"\n"
+            "  20050103      1.500         210.0        140.0         12.0          3.0\n"
+            "*keyname \"W2\"\n"
+            "  20050103      3.000         550.0        130.0         12.0          0.0\n");
+
+  // A file that cannot be created is not written.
+  RefusingFiles refused("l.txt");
+  writeLoadFile(rs, refused, "l.txt", false);
+  EXPECT_TRUE(refused.files().empty());
+}
+
+// ---- HTML report set ----
+
+const char* kIndexStart = "<HTML>\n<HEAD>\n<BASE Target=BaRight>\n</HEAD>\n<BODY>\n";
+const char* kIndexEnd = "</UL>\n</BODY>\n</HTML>\n";
+
+class HtmlTest : public OutputTest {
+ protected:
+  // T1 with W1 and W2 over two days; T9 is a facility without results.
+  void smallRun() {
+    load(
+        "#control\n*period 20050101 20050102\n#end\n"
+        "#network\n*TF T1\nWell W1\nWell W2\n*TF T9\n#end\n");
+    rs.control.headers = {"NORTH FIELD"};
+    rs.control.hasVolumes[kOil] = 1;
+    rs.control.theoretical[kGas] = 1;
+    rs.control.htmlDirectory = "out/";
+    for (const char* name : {"T1", "W1", "W2"}) node(name).allocated = 1;
+    allocated("T1", kOil, {285, 290});
+    allocated("T1", kGas, {150, 140});
+    allocated("W1", kOil, {95, 105});
+    allocated("W1", kGas, {60, 70});
+    allocated("W2", kOil, {185, 0});
+    allocated("W2", kGas, {45, 0});
+  }
+  // A data page with the "NORTH FIELD" header, oil in barrels and gas in Mcf;
+  // each day "<TD>%8.0f</TD>" and "<TD>%10.1f</TD>" per listed slot.
+  static std::string dataPage(const std::string& title, const std::string& rows) {
+    return "<HTML>\n<BODY>\n<P align=center>\n<font size=+1 >\n<b>NORTH FIELD</B><BR>\n"
+           "<font size=+1 >\n<b>" +
+           title +
+           "</b>\n</p>\n<font size=+0 >\n"
+           "<TABLE border=1 cellpadding=3 width=80% align=center color=grey>\n"
+           "<TR align=center valign=center>\n<TH width=8%>Date</TH>\n"
+           "<TH width=12%>Oil(bbl)</TH>\n<TH width=12%>Gas(Mcf)</TH>\n</TR>\n" +
+           rows + "</TABLE>\n</BODY>\n</HTML>\n";
+  }
+  static std::string day(const char* date, const char* oil, const char* gas) {
+    return std::string("<TR align=right valign=center>\n<TD>") + date + "</TD><TD>" + oil +
+           "</TD><TD>" + gas + "</TD></TR>\n";
+  }
+};
+
+TEST_F(HtmlTest, EveryPageOfASmallRun) {
+  smallRun();
+  EXPECT_EQ(writeHtmlReport(rs, files, "ba.htm"), 1);
+  EXPECT_EQ(names(), (std::set<std::string>{"ba.htm", "out/BaHeader.htm", "out/BAMENU.htm",
+                                            "out/BAPOM.htm", "out/BAWELL.htm", "out/BANET.htm",
+                                            "out/DAT0.htm", "out/DAT1.htm", "out/DAT2.htm"}));
+  // Links inside the pages are bare file names.
+  EXPECT_EQ(files.text("ba.htm"),
+            "<HTML>\n<HEAD>\n<TITLE>ZEL BA Engine</TITLE>\n</HEAD>\n"
+            "<FRAMESET ROWS=\"90,*\" frameborder=1 >\n"
+            " <FRAMESET COLS=\"*,80%\">\n"
+            "  <FRAME src=BAMENU.htm scrolling=no noresize name=BaMenu >\n"
+            "  <FRAME SRC=\"BaHeader.htm\" scrolling=no\n"
+            "NAME=BaHeader noresize frameborder=0>\n"
+            "  </FRAMESET>\n"
+            " <FRAMESET COLS=\"*,80%\">\n"
+            "  <FRAME SRC=\"BANET.htm\" NAME=BaLeft marginwidth=2 >\n"
+            "  <FRAME src=DAT0.htm NAME=BaRight>\n"
+            "  </FRAMESET>\n</FRAMESET>\n</HTML>\n");
+  EXPECT_EQ(files.text("out/BaHeader.htm"),
+            "<HTML>\n<HEAD>\n<TITLE>ZEL BA Engine</TITLE>\n<BASE Target=BaHeader>\n</HEAD>\n"
+            "<BODY>\n<p align=center>\n<FONT size=+2 color=blue>\n<b>Zel</B>\n<BR>\n"
+            "<FONT size=+1>\n<B>Back Allocation Engine</B><BR>\n<B>Version 1.0</B><BR>\n"
+            "</P>\n</BODY>\n</HTML>\n");
+  // The first two entries carry the names of levels 0 and 1.
+  EXPECT_EQ(files.text("out/BAMENU.htm"),
+            "<HTML>\n<HEAD>\n</HEAD>\n<BODY>\n<font size=+1 color=red><UL>\n"
+            "<LI><A HREF=BAPOM.htm target=BaLeft >SUPER</A>\n"
+            "<LI><A HREF=BAWELL.htm target=BaLeft >POS</A>\n"
+            "<LI><A HREF=BANET.htm target=BaLeft >Network</A>\n"
+            "</UL>\n</BODY>\n</HTML>\n");
+  // Every facility, with or without results.
+  EXPECT_EQ(files.text("out/BAPOM.htm"),
+            std::string(kIndexStart) +
+                "<P align=left>\n<FONT size=+1 color=blue>\n<b>TF</B>\n<FONT size=+0></P>\n<UL>\n"
+                "<LI><A HREF=DAT0.htm>T1</A>\n<LI><A HREF=DAT3.htm>T9</A>\n" +
+                kIndexEnd);
+  EXPECT_EQ(files.text("out/BAWELL.htm"),
+            std::string(kIndexStart) +
+                "<P align=left>\n<FONT size=+1 color=blue>\n<b>Well</B>\n<Font size=+0></P>\n<UL>\n"
+                "<LI><A HREF=DAT1.htm>W1</A>\n<LI><A HREF=DAT2.htm>W2</A>\n" +
+                kIndexEnd);
+  EXPECT_EQ(files.text("out/BANET.htm"),
+            std::string(kIndexStart) +
+                "<P align=left>\n<FONT size=+1 color=blue>\n<b>Network</B>\n<FONT size=+0></P>\n"
+                "<UL>\n<LI><A HREF=DAT0.htm>T1</A>\n"
+                "<UL>\n<LI><A HREF=DAT1.htm>W1</A>\n<LI><A HREF=DAT2.htm>W2</A>\n</UL>\n" +
+                kIndexEnd);
+  EXPECT_EQ(files.text("out/DAT0.htm"),
+            dataPage("TF : T1", day("20050101", "     285.0", "     150.0") +
+                                    day("20050102", "     290.0", "     140.0")));
+  EXPECT_EQ(files.text("out/DAT1.htm"),
+            dataPage("Well : W1", day("20050101", "      95.0", "      60.0") +
+                                      day("20050102", "     105.0", "      70.0")));
+  EXPECT_EQ(files.text("out/DAT2.htm"),
+            dataPage("Well : W2", day("20050101", "     185.0", "      45.0") +
+                                      day("20050102", "       0.0", "       0.0")));
+}
+
+TEST_F(HtmlTest, PagesThatCannotBeCreated) {
+  smallRun();
+  RefusingFiles noFrameset("ba.htm");
+  EXPECT_EQ(writeHtmlReport(rs, noFrameset, "ba.htm"), 0);
+  EXPECT_TRUE(noFrameset.files().empty());
+
+  // Any other page is skipped alone.
+  RefusingFiles noMenu("out/BAMENU.htm");
+  EXPECT_EQ(writeHtmlReport(rs, noMenu, "ba.htm"), 1);
+  EXPECT_EQ(noMenu.files().size(), 8u);
+  EXPECT_EQ(noMenu.files().count("out/BAMENU.htm"), 0u);
+  EXPECT_EQ(noMenu.text("out/DAT2.htm"),
+            dataPage("Well : W2", day("20050101", "     185.0", "      45.0") +
+                                      day("20050102", "       0.0", "       0.0")));
+
+  // The directory is glued on as it is, with no length limit.
+  rs.control.htmlDirectory = "x";
+  EXPECT_EQ(writeHtmlReport(rs, files, "f.htm"), 1);
+  EXPECT_EQ(files.files().count("xBaHeader.htm"), 1u);
+  EXPECT_EQ(files.files().count("xDAT2.htm"), 1u);
+  const std::string deep = std::string(200, 'd') + "/";
+  rs.control.htmlDirectory = deep;
+  MemoryFiles deepFiles;
+  EXPECT_EQ(writeHtmlReport(rs, deepFiles, "f.htm"), 1);
+  EXPECT_EQ(deepFiles.text(deep + "DAT1.htm"),
+            dataPage("Well : W1", day("20050101", "      95.0", "      60.0") +
+                                      day("20050102", "     105.0", "      70.0")));
+}
+
+// Wells before the first facility, two facilities in a row, escaped names and
+// header texts, and the theoretical-volumes line.
+TEST_F(HtmlTest, NetworkNestingAndEscaping) {
+  load(
+      "#control\n*period 20050101 20050101\n#end\n"
+      "#network\nWell W0\n*TF T1\nWell W1\n*TF T2\n*TF T3\nWell W2\n#end\n");
+  for (auto& n : rs.nodeTable) n->allocated = 1;
+  node("W1").name = "A<B&C";
+  rs.control.headers = {"\"Q\" & <b>"};
+  rs.control.theoretical[kOil] = 1;
+  allocated("A<B&C", kOil, {42});
+  EXPECT_EQ(writeHtmlReport(rs, files, "f.htm"), 1);
+  EXPECT_EQ(files.text("BANET.htm"),
+            std::string(kIndexStart) +
+                "<P align=left>\n<FONT size=+1 color=blue>\n<b>Network</B>\n<FONT size=+0></P>\n"
+                "<UL>\n"
+                "<LI><A HREF=DAT0.htm>W0</A>\n"
+                "<LI><A HREF=DAT1.htm>T1</A>\n"
+                "<UL>\n"
+                "<LI><A HREF=DAT2.htm>A&lt;B&amp;C</A>\n"
+                "</UL>\n"
+                "<LI><A HREF=DAT3.htm>T2</A>\n"
+                "<LI><A HREF=DAT4.htm>T3</A>\n"
+                "<UL>\n"
+                "<LI><A HREF=DAT5.htm>W2</A>\n"
+                "</UL>\n" +
+                kIndexEnd);
+  EXPECT_NE(files.text("BAWELL.htm").find("<LI><A HREF=DAT2.htm>A&lt;B&amp;C</A>\n"),
+            std::string::npos);
+  EXPECT_EQ(files.text("DAT2.htm"),
+            "<HTML>\n<BODY>\n<P align=center>\n<font size=+1 >\n"
+            "<b>&quot;Q&quot; &amp; &lt;b&gt;</B><BR>\n"
+            "Theoretical Volumes\n"
+            "<font size=+1 >\n<b>Well : A&lt;B&amp;C</b>\n</p>\n<font size=+0 >\n"
+            "<TABLE border=1 cellpadding=3 width=80% align=center color=grey>\n"
+            "<TR align=center valign=center>\n<TH width=8%>Date</TH>\n"
+            "<TH width=12%>Oil(bbl)</TH>\n</TR>\n"
+            "<TR align=right valign=center>\n<TD>20050101</TD><TD>      42.0</TD></TR>\n"
+            "</TABLE>\n</BODY>\n</HTML>\n");
+}
+
+TEST_F(HtmlTest, PointIndexWithoutFacilities) {
+  load("#control\n*period 20050101 20050101\n#end\n#network\nWell W1\n#end\n");
+  node("W1").allocated = 1;
+  EXPECT_EQ(writeHtmlReport(rs, files, "f.htm"), 1);
+  // No heading, no list, no links: the page's start and the closing text.
+  EXPECT_EQ(files.text("BAPOM.htm"), std::string(kIndexStart) + kIndexEnd);
+  EXPECT_EQ(files.files().count("BaHeader.htm"), 1u);
+}
+
+TEST(HtmlRun, WholeRunWritesTheSetInsteadOfTheTextReport) {
+  const std::string path = testing::TempDir() + "html-run.ba";
+  std::ofstream(path) << "#control\n*period 20050101 20050102\n*report r.prn t.prn\n"
+                         "*html ba.htm x\n#end\n"
+                         "#network\n*TF T1\nWell W1\n#end\n"
+                         "#volume\n*TF T1\n*date oil\n20050101 100\n20050102 110\n#end\n";
+  RunState rs;
+  MemoryFiles files;
+  RunOptions options;
+  options.files = &files;
+  std::set<std::string> expected = {"ba.htm",      "xBaHeader.htm", "xBAMENU.htm", "xBAPOM.htm",
+                                    "xBAWELL.htm", "xBANET.htm",    "t.prn"};
+  options.inspect = [&expected](const RunState& state) {
+    for (int i = 0; i < state.nodeCount(); ++i) {
+      if (state.nodeTable[i]->allocated) expected.insert("xDAT" + std::to_string(i) + ".htm");
+    }
+  };
+  ASSERT_EQ(runEngine(rs, path, nullptr, options), 1);
+  std::set<std::string> written;
+  for (const auto& [name, text] : files.files()) written.insert(name);
+  EXPECT_EQ(written, expected);
+  EXPECT_EQ(files.text("ba.htm").rfind("<HTML>\n<HEAD>\n<TITLE>ZEL BA Engine</TITLE>\n", 0), 0u);
+}
+
+}  // namespace
+}  // namespace zelba
