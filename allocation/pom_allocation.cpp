@@ -30,6 +30,21 @@ double finiteOrZero(double value) {
   return std::isfinite(value) ? value : 0;
 }
 
+// Records an allocation exception of point `pom` for the run's diagnostics.
+void noteException(RunState& rs, DiagnosticKind kind, std::string reason, int pom, int fluid,
+                   int day, double value, int code = 0) {
+  Diagnostic note;
+  note.kind = kind;
+  note.reason = std::move(reason);
+  note.pom = pom;
+  note.node = rs.pomTable[pom]->nodeIndex;
+  note.fluid = fluid;
+  note.day = day;
+  note.value = value;
+  note.code = code;
+  rs.diagnostics.push_back(std::move(note));
+}
+
 // A member's part of the measured volume for one day, before any field factor:
 // the base volume is scaled later, absolute and percentage parts are fixed.
 double fixedPart(const BaFluidDays& days, int day, double measured) {
@@ -142,7 +157,14 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
     fixedSum += fixed;
     baseSum += theo + fixed;
   }
-  if (baseSum == 0 || fixedSum == baseSum) return;
+  if (baseSum == 0 || fixedSum == baseSum) {
+    if (measured != 0) {
+      noteException(rs, DiagnosticKind::kNoBaseVolume,
+                    "measured volume but no member with a base volume to scale", pom, fluid, d0,
+                    measured);
+    }
+    return;
+  }
 
   const double factor = finiteOrZero((measured - fixedSum) / (baseSum - fixedSum));
   p.fieldFactor[fluid][d0] = factor;
@@ -150,6 +172,15 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
   // Inside the target band the members keep their base volumes unscaled.
   const bool targetHit = rc.targetLow != 0 && rc.targetLow < factor && factor < rc.targetHigh;
   const double applied = targetHit ? 1.0 : factor;
+  if (code != kInRange) {
+    noteException(rs, DiagnosticKind::kFactorOutOfRange,
+                  "field factor out of range: the members got nothing", pom, fluid, d0, factor,
+                  code);
+  } else if (targetHit) {
+    noteException(rs, DiagnosticKind::kTargetBandHit,
+                  "field factor in the target band: members keep their base volumes", pom, fluid,
+                  d0, factor);
+  }
 
   double largestShare = kNoShare;
   BaNode* largest = nullptr;
@@ -182,6 +213,11 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
   // What the cutting left over goes to the largest share; an over-allocation
   // is not taken back.
   if (!targetHit && measured != allocSum && largest) {
+    if (measured < allocSum) {
+      noteException(rs, DiagnosticKind::kRemainderKept,
+                    "members got more than was measured; nothing was taken back", pom, fluid, d0,
+                    allocSum - measured);
+    }
     const double diff = std::max(0.0, measured - allocSum);
     BaFluidDays& days = largest->fluids[fluid];
     days.dayResult[d0] += diff;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "allocation/allocation_review.h"
 #include "allocation/fluid_pass.h"
 #include "input/sections.h"
 #include "output/load_file.h"
@@ -58,6 +59,7 @@ void prepareRun(RunState& rs) {
 void allocateRun(RunState& rs) {
   for (int fluid = 0; fluid < kFluidSlots; ++fluid) allocateFluid(rs, fluid);
   BAEnd();
+  reviewAllocation(rs);
 }
 
 namespace {

@@ -56,10 +56,12 @@ void releaseRunState(RunState& rs) {
   std::unordered_map<std::int32_t, std::vector<BaWatchSample>>().swap(rs.watchSamples);
   std::unordered_map<std::string, std::int32_t>().swap(rs.nodeIndexByKey);
   std::unordered_map<std::int32_t, std::int32_t>().swap(rs.pomIndexByNode);
+  Diagnostics().swap(rs.diagnostics);
 }
 
 void readMethodTokens(const RunState& rs, const std::vector<std::string>& tokens, size_t first,
-                      FluidArray<std::array<std::uint8_t, kMethodSlots>>& methods) {
+                      FluidArray<std::array<std::uint8_t, kMethodSlots>>& methods,
+                      std::vector<std::string>* unused) {
   int fluid = -1;  // none selected yet: methods go to every fluid's list
   int position = 0;
   for (size_t t = first; t < tokens.size(); ++t) {
@@ -72,7 +74,10 @@ void readMethodTokens(const RunState& rs, const std::vector<std::string>& tokens
       continue;
     }
     const int method = lookupKeyword(token, methodNames());
-    if (method < 0 || position >= kMethodSlots) continue;
+    if (method < 0 || position >= kMethodSlots) {
+      if (unused) unused->push_back(tokens[t]);
+      continue;
+    }
     if (fluid >= 0) {
       methods[fluid][position] = static_cast<std::uint8_t>(method);
     } else {
@@ -83,7 +88,7 @@ void readMethodTokens(const RunState& rs, const std::vector<std::string>& tokens
 }
 
 int findOrCreateNode(RunState& rs, std::string_view typeNameText, std::string_view name,
-                     const std::vector<std::string>& tokens) {
+                     const std::vector<std::string>& tokens, std::vector<std::string>* unused) {
   const int typeId = lookupEntityType(rs, typeNameText);
   if (typeId < 0 || name.empty()) return -1;
   std::string upper(name);
@@ -100,7 +105,7 @@ int findOrCreateNode(RunState& rs, std::string_view typeNameText, std::string_vi
     if (well) {
       // A third token not starting with '*' is a label the run does not use.
       const bool labelled = tokens.size() < 3 || tokens[2].empty() || tokens[2][0] != '*';
-      readMethodTokens(rs, tokens, labelled ? 3 : 2, node->methods);
+      readMethodTokens(rs, tokens, labelled ? 3 : 2, node->methods, unused);
     } else if (tokens.size() > 2) {
       if (equalsIgnoreCase(tokens[2], "*2ndStage")) node->stage = 2;
       if (equalsIgnoreCase(tokens[2], "*1stStage")) node->stage = 1;

@@ -21,6 +21,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/diagnostics.h"
 #include "engine/keywords.h"
 #include "engine/numbers.h"
 
@@ -272,6 +273,7 @@ struct RunState {
   DayArray<double> dayDates{};    // host date of each day index of the period
   bool periodStartFixed = false;  // a dated volume line has fixed the derived period start
   AllocationScratch scratch;
+  Diagnostics diagnostics;  // ignored input and allocation exceptions, in the order met
   // Finds a node by (type id, upper-cased name) without scanning nodeTable.
   std::unordered_map<std::string, std::int32_t> nodeIndexByKey;
   // The first point of measurement whose own node is the key.
@@ -293,17 +295,21 @@ void releaseRunState(RunState& rs);
 // the type is not in `entityTypes` or the name is empty. `tokens` are the
 // fields of the "#network" line that named the node (may be empty): for a new
 // well they give its label and method lists, for a new facility its stage. A
-// node that exists is returned unchanged.
+// node that exists is returned unchanged. Tokens of a new node's line that
+// name no method, fluid or stage are added to `unused` when given.
 int findOrCreateNode(RunState& rs, std::string_view typeName, std::string_view name,
-                     const std::vector<std::string>& tokens);
+                     const std::vector<std::string>& tokens,
+                     std::vector<std::string>* unused = nullptr);
 // The same without line tokens, as every section but "#network" uses it.
 int findNode(RunState& rs, std::string_view typeName, std::string_view name);
 
 // Reads method tokens ('*Oil *Welltest *Decline ...') into per-fluid method
 // lists, from token `first` on. A fluid token restarts that fluid's list;
-// method tokens before any fluid fill every fluid's list.
+// method tokens before any fluid fill every fluid's list. Tokens that name
+// neither, or a method beyond the fifth, are added to `unused` when given.
 void readMethodTokens(const RunState& rs, const std::vector<std::string>& tokens, size_t first,
-                      FluidArray<std::array<std::uint8_t, kMethodSlots>>& methods);
+                      FluidArray<std::array<std::uint8_t, kMethodSlots>>& methods,
+                      std::vector<std::string>* unused = nullptr);
 
 // Small queries used by the allocation and the writers.
 bool isWellType(const RunState& rs, int typeId);   // typeId is a well type

@@ -26,13 +26,19 @@ void setPeriod(RunControl& rc, double a, double b) {
   }
 }
 
-void applyKeyword(RunState& rs, const std::vector<std::string>& fields) {
+constexpr const char* kSection = "#control";
+
+void applyKeyword(RunState& rs, const InputReader& reader, const Fields& fields) {
   RunControl& rc = rs.control;
+  auto partly = [&](std::string reason) {
+    partlyUsedLine(rs, reader, kSection, std::move(reason));
+  };
   const std::string& keyword = fields.front();
   auto is = [&](const char* name) { return equalsIgnoreCase(keyword, name); };
 
   if (is("*period")) {
     setPeriod(rc, numberAt(fields, 1), numberAt(fields, 2));
+    if (!rc.periodGiven) partly("*period needs two dates above 0: the day range is left as it was");
   } else if (is("*monthly")) {
     rc.dailyMode = 0;
   } else if (is("*daily")) {
@@ -40,7 +46,11 @@ void applyKeyword(RunState& rs, const std::vector<std::string>& fields) {
   } else if (is("*Theoretical")) {
     for (size_t k = 1; k < fields.size(); ++k) {
       const int fluid = lookupFluid(rs, fields[k]);
-      if (fluid >= 0 && fluid < kFluidSlots) rc.theoretical[fluid] = 1;
+      if (fluid >= 0 && fluid < kFluidSlots) {
+        rc.theoretical[fluid] = 1;
+      } else {
+        partly("'" + fields[k] + "' is not a fluid");
+      }
     }
   } else if (is("*Range")) {
     rc.rangeMin = numberAt(fields, 1);
@@ -52,6 +62,10 @@ void applyKeyword(RunState& rs, const std::vector<std::string>& fields) {
     rc.precision = leadingInteger(fieldAt(fields, 1));
   } else if (is("*from")) {
     rc.fromPom = pomByType(rs, lookupEntityType(rs, fieldAt(fields, 1)));
+    if (rc.fromPom < 0) {
+      partly("no point of measurement of type '" + fieldAt(fields, 1) +
+             "' is defined before this line: allocation starts at the first point");
+    }
   } else if (is("*priortestDays")) {
     rc.priorTestDays = numberAt(fields, 1);
   } else if (is("*testDateafter")) {
@@ -64,6 +78,8 @@ void applyKeyword(RunState& rs, const std::vector<std::string>& fields) {
       rc.reportFile = fieldAt(fields, 1);
       rc.htmlDirectory = fieldAt(fields, 2);
       rc.html = 1;
+    } else {
+      ignoreLine(rs, reader, kSection, "*html without a file name");
     }
   } else if (is("*load")) {
     rc.loadFile = fieldAt(fields, 1);
@@ -75,6 +91,9 @@ void applyKeyword(RunState& rs, const std::vector<std::string>& fields) {
     for (size_t k = 1; k < fields.size() && k <= rc.zelFields.size(); ++k) {
       rc.zelFields[k - 1] = fields[k];
     }
+    if (fields.size() > rc.zelFields.size() + 1) partly("only 8 field names are kept");
+  } else {
+    ignoreLine(rs, reader, kSection, "unknown keyword '" + keyword + "'");
   }
 }
 
@@ -82,7 +101,11 @@ void applyKeyword(RunState& rs, const std::vector<std::string>& fields) {
 
 void parseControlSection(RunState& rs, InputReader& reader) {
   forEachSectionLine(reader, [&](int kind, const Fields& fields) {
-    if (kind == kKeywordLine) applyKeyword(rs, fields);
+    if (kind == kKeywordLine) {
+      applyKeyword(rs, reader, fields);
+    } else {
+      ignoreLine(rs, reader, kSection, "data line: this section reads keyword lines only");
+    }
   });
 }
 

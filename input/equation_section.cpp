@@ -60,10 +60,16 @@ void storeWellProp(RunState& rs, BaWellProp& prop, const Fields& fields, size_t 
 
 // Stores the method named by field `at` with its parameters p1, p2, ... from
 // the fields after it, for the current well, fluid and day.
-void storeMethod(RunState& rs, const EquationSection& section, const Fields& fields, size_t at) {
-  if (section.well < 0 || section.day < 0 || section.day >= kDaySlots) return;
+void storeMethod(RunState& rs, const LineNotes& notes, const EquationSection& section,
+                 const Fields& fields, size_t at) {
   const int method = lookupKeyword(nameAt(fields, at), methodNames());
-  if (method < 0) return;
+  if (method < 0) {
+    return notes.ignored("unknown method, keyword or well type '" + fieldAt(fields, at) + "'");
+  }
+  if (section.well < 0) return notes.ignored("no well: a '*TYPE name' well header must come first");
+  if (section.day < 0 || section.day >= kDaySlots) {
+    return notes.ignored("the current *Date lies outside the accepted range");
+  }
   BaNode& node = *rs.nodeTable[section.well];
   BaDayEquation& e = equationDaysForWrite(node, section.fluid)[section.day];
   e.present = e.given = 1;
@@ -164,7 +170,8 @@ void readZelRow(RunState& rs, EquationSection& section, const Fields& fields) {
   e.declN = toSingle(numberAt(fields, 7));
 }
 
-void readKeywordLine(RunState& rs, EquationSection& section, const Fields& fields) {
+void readKeywordLine(RunState& rs, const LineNotes& notes, EquationSection& section,
+                     const Fields& fields) {
   const std::string& keyword = fields.front();
   if (equalsIgnoreCase(keyword, "*Nominal")) {
     rs.control.nominal = 1;
@@ -172,16 +179,21 @@ void readKeywordLine(RunState& rs, EquationSection& section, const Fields& field
     rs.control.interpolate = 1;
   } else if (equalsIgnoreCase(keyword, "*Date")) {
     section.day = dayIndex(rs.control, numberAt(fields, 1), 0);
+    if (section.day < 0 || section.day >= kDaySlots) {
+      notes.partlyUsed(
+          "date outside the accepted range: equations are not stored until the next *Date");
+    }
   } else if (equalsIgnoreCase(keyword, "*ZEL")) {
     section.zelRows = true;
   } else if (const int fluid = lookupFluid(rs, nameAt(fields, 0)); fluid >= 0) {
-    if (fluid >= kFluidSlots) return;  // "day", "date", "stock" ... address no fluid
+    // "day", "date", "stock" ... address no fluid
+    if (fluid >= kFluidSlots) return notes.ignored("'" + keyword + "' is not a fluid");
     section.fluid = fluid;
-    if (fields.size() > 1) storeMethod(rs, section, fields, 1);
+    if (fields.size() > 1) storeMethod(rs, notes, section, fields, 1);
   } else if (const int well = headerWell(rs, fields); well >= 0) {
     section.well = well;
   } else {
-    storeMethod(rs, section, fields, 0);
+    storeMethod(rs, notes, section, fields, 0);
   }
 }
 
@@ -209,11 +221,19 @@ void carryForward(RunState& rs) {
 
 void parseEquationSection(RunState& rs, InputReader& reader) {
   EquationSection section;
+  const LineNotes notes{rs, reader, "#equation"};
   forEachSectionLine(reader, [&](int kind, const Fields& fields) {
     if (kind == kKeywordLine) {
-      readKeywordLine(rs, section, fields);
-    } else if (section.zelRows && section.well >= 0) {
+      readKeywordLine(rs, notes, section, fields);
+    } else if (!section.zelRows) {
+      notes.ignored("data line without *ZEL: only host-variable rows are data lines");
+    } else if (section.well < 0) {
+      notes.ignored("no well: a '*TYPE name' well header must come first");
+    } else {
       readZelRow(rs, section, fields);
+      if (section.day < 0 || section.day >= kDaySlots) {
+        notes.partlyUsed("row date outside the accepted range: the row is not stored");
+      }
     }
   });
   carryForward(rs);

@@ -13,6 +13,45 @@ double numberAt(const Fields& fields, size_t k) {
   return parseNumber(fieldAt(fields, k));
 }
 
+namespace {
+
+void noteLine(RunState& rs, const InputReader& reader, const char* section, std::string reason,
+              DiagnosticKind kind) {
+  Diagnostic note;
+  note.kind = kind;
+  note.reason = std::move(reason);
+  note.line = reader.lineNumber();
+  note.section = section;
+  rs.diagnostics.push_back(std::move(note));
+}
+
+}  // namespace
+
+void ignoreLine(RunState& rs, const InputReader& reader, const char* section, std::string reason) {
+  noteLine(rs, reader, section, std::move(reason), DiagnosticKind::kIgnoredLine);
+}
+
+void partlyUsedLine(RunState& rs, const InputReader& reader, const char* section,
+                    std::string reason) {
+  noteLine(rs, reader, section, std::move(reason), DiagnosticKind::kPartlyUsedLine);
+}
+
+std::string headerProblem(const RunState& rs, const Fields& fields) {
+  const int type = lookupEntityType(rs, fieldAt(fields, 0));
+  if (type < 0) return "unknown entity type or keyword '" + fieldAt(fields, 0) + "'";
+  if (!isWellType(rs, type))
+    return "'" + fieldAt(fields, 0) + "' is a facility type, not a well type";
+  return "no well name";
+}
+
+std::string unknownColumns(const Fields& fields, const std::vector<int>& ids) {
+  std::string names;
+  for (size_t k = 0; k < fields.size() && k < ids.size(); ++k) {
+    if (ids[k] < 0) names += " '" + fields[k] + "'";
+  }
+  return names.empty() ? names : "unknown columns, not read:" + names;
+}
+
 int headerWell(RunState& rs, const Fields& fields) {
   if (!isWellType(rs, lookupEntityType(rs, fieldAt(fields, 0)))) return -1;
   return findNode(rs, fieldAt(fields, 0), fieldAt(fields, 1));

@@ -23,6 +23,31 @@ double numberAt(const Fields& fields, size_t k);
 // well type, or the name is empty.
 int headerWell(RunState& rs, const Fields& fields);
 
+// Why a header line of a well data section names no well.
+std::string headerProblem(const RunState& rs, const Fields& fields);
+
+// The fields of a column header whose names `ids` found no column for (-1),
+// as a reason text; empty when every name is known.
+std::string unknownColumns(const Fields& fields, const std::vector<int>& ids);
+
+// Records that the line just read was not used (or only partly used) and why.
+void ignoreLine(RunState& rs, const InputReader& reader, const char* section, std::string reason);
+void partlyUsedLine(RunState& rs, const InputReader& reader, const char* section,
+                    std::string reason);
+
+// The diagnostics of one section's lines, for parsers that note them from
+// several functions.
+struct LineNotes {
+  RunState& rs;
+  const InputReader& reader;
+  const char* section;
+
+  void ignored(std::string reason) const { ignoreLine(rs, reader, section, std::move(reason)); }
+  void partlyUsed(std::string reason) const {
+    partlyUsedLine(rs, reader, section, std::move(reason));
+  }
+};
+
 // Hands each remaining line of the section to `handle(kind, fields)`, up to
 // the section's "#end" or the end of input.
 template <typename Handler>

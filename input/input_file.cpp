@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "engine/text.h"
+#include "input/fields.h"
 #include "input/sections.h"
 
 namespace zelba {
@@ -30,12 +31,20 @@ void readSections(RunState& rs, InputReader& reader) {
   while (true) {
     const int kind = reader.readFields(fields);
     if (kind == kEndMarker || kind == kEndOfInput) break;
-    if (fields.empty() || fields.front().empty() || fields.front().front() != '#') continue;
-    for (const Section& section : kSections) {
-      if (equalsIgnoreCase(fields.front(), section.name)) {
-        section.parse(rs, reader);
+    if (fields.empty()) continue;
+    const Section* section = nullptr;
+    for (const Section& candidate : kSections) {
+      if (equalsIgnoreCase(fields.front(), candidate.name)) {
+        section = &candidate;
         break;
       }
+    }
+    if (section) {
+      section->parse(rs, reader);
+    } else if (!fields.front().empty() && fields.front().front() == '#') {
+      ignoreLine(rs, reader, "", "'" + fields.front() + "' is not a section name");
+    } else {
+      ignoreLine(rs, reader, "", "line outside any section");
     }
   }
   reader.close();

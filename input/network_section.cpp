@@ -32,7 +32,8 @@ void defineEntityTypes(RunState& rs, const std::vector<std::string>& fields) {
 }
 
 // The options of a point-of-measurement line, from field 3 on, in any order.
-void readPomOptions(RunState& rs, BaPom& pom, const std::vector<std::string>& fields) {
+void readPomOptions(RunState& rs, BaPom& pom, const std::vector<std::string>& fields,
+                    std::vector<std::string>* unused) {
   BaNode& node = *rs.nodeTable[pom.nodeIndex];
   for (size_t k = 2; k < fields.size(); ++k) {
     const std::string& option = fields[k];
@@ -52,13 +53,16 @@ void readPomOptions(RunState& rs, BaPom& pom, const std::vector<std::string>& fi
       pom.stage = 2;
     } else if (is("*1stStage")) {
       pom.stage = 1;
+    } else if (unused) {
+      unused->push_back(option);
     }
   }
 }
 
 }  // namespace
 
-int definePom(RunState& rs, const std::vector<std::string>& fields) {
+int definePom(RunState& rs, const std::vector<std::string>& fields,
+              std::vector<std::string>* unused) {
   const std::string& type = fieldAt(fields, 0);
   const int typeId = lookupEntityType(rs, type);
   if (typeId < 0) return -1;
@@ -75,12 +79,14 @@ int definePom(RunState& rs, const std::vector<std::string>& fields) {
   rs.pomIndexByNode.emplace(nodeIndex, pom->index);
   BaPom& added = *pom;
   rs.pomTable.push_back(std::move(pom));
-  readPomOptions(rs, added, fields);
+  readPomOptions(rs, added, fields, unused);
   return added.index;
 }
 
-int addPomMember(RunState& rs, const std::vector<std::string>& fields) {
-  const int nodeIndex = findOrCreateNode(rs, fieldAt(fields, 0), fieldAt(fields, 1), fields);
+int addPomMember(RunState& rs, const std::vector<std::string>& fields,
+                 std::vector<std::string>* unused) {
+  const int nodeIndex =
+      findOrCreateNode(rs, fieldAt(fields, 0), fieldAt(fields, 1), fields, unused);
   if (nodeIndex < 0) return -1;
   if (rs.currentPom >= 0 && rs.currentPom < rs.pomCount()) {
     rs.pomTable[rs.currentPom]->members.push_back(nodeIndex);
@@ -88,22 +94,73 @@ int addPomMember(RunState& rs, const std::vector<std::string>& fields) {
   return nodeIndex;
 }
 
+namespace {
+
+constexpr const char* kSection = "#network";
+
+// Why a node line names no node, for the run's diagnostics.
+std::string unusableNodeLine(const RunState& rs, const Fields& fields) {
+  if (lookupEntityType(rs, fieldAt(fields, 0)) < 0) {
+    return "unknown entity type '" + fieldAt(fields, 0) + "'";
+  }
+  return "no node name";
+}
+
+std::string unusedTokensReason(const std::vector<std::string>& unused, const char* what) {
+  std::string reason = std::string(what) + " not used:";
+  for (const std::string& token : unused) reason += " '" + token + "'";
+  return reason;
+}
+
+void readMemberLine(RunState& rs, const InputReader& reader, const Fields& fields) {
+  const int before = rs.nodeCount();
+  std::vector<std::string> unused;
+  const int node = addPomMember(rs, fields, &unused);
+  if (node < 0) {
+    ignoreLine(rs, reader, kSection, unusableNodeLine(rs, fields));
+    return;
+  }
+  if (rs.currentPom < 0) {
+    partlyUsedLine(rs, reader, kSection,
+                   "no point of measurement is defined yet: the node belongs to none");
+  }
+  const bool created = rs.nodeCount() > before;
+  if (!created && fields.size() > 2) {
+    partlyUsedLine(rs, reader, kSection,
+                   "the node is already defined: the rest of the line is not used");
+  } else if (!unused.empty()) {
+    partlyUsedLine(rs, reader, kSection, unusedTokensReason(unused, "method tokens"));
+  }
+}
+
+}  // namespace
+
 void parseNetworkSection(RunState& rs, InputReader& reader) {
   rs.defaultMethods = {};  // every "#network" section starts from "Measured"
   forEachSectionLine(reader, [&](int kind, const Fields& fields) {
     if (kind == kDataLine) {
-      addPomMember(rs, fields);
+      readMemberLine(rs, reader, fields);
       return;
     }
     const std::string& keyword = fields.front();
+    std::vector<std::string> unused;
     if (equalsIgnoreCase(keyword, "*Define")) {
       defineEntityTypes(rs, fields);
     } else if (equalsIgnoreCase(keyword, "*Methods")) {
-      readMethodTokens(rs, fields, 1, rs.defaultMethods);
+      readMethodTokens(rs, fields, 1, rs.defaultMethods, &unused);
+      if (!unused.empty()) {
+        partlyUsedLine(rs, reader, kSection, unusedTokensReason(unused, "method tokens"));
+      }
     } else if (equalsIgnoreCase(keyword, "*Header")) {
-      if (rs.control.headerCount() < kMaxHeaders) rs.control.headers.push_back(fieldAt(fields, 1));
-    } else {
-      definePom(rs, fields);
+      if (rs.control.headerCount() < kMaxHeaders) {
+        rs.control.headers.push_back(fieldAt(fields, 1));
+      } else {
+        ignoreLine(rs, reader, kSection, "only 10 header lines are kept");
+      }
+    } else if (definePom(rs, fields, &unused) < 0) {
+      ignoreLine(rs, reader, kSection, unusableNodeLine(rs, fields) + " (or unknown keyword)");
+    } else if (!unused.empty()) {
+      partlyUsedLine(rs, reader, kSection, unusedTokensReason(unused, "options or method tokens"));
     }
   });
 }

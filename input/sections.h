@@ -32,12 +32,15 @@ void parseWellwatchSection(RunState& rs, InputReader& reader);  // "#wellwatch"
 void parseEquationSection(RunState& rs, InputReader& reader);   // "#equation"
 
 // Defines a point of measurement from a '*TYPE name options' line of
-// "#network"; returns its POM index, or -1 when the line is unusable.
-int definePom(RunState& rs, const std::vector<std::string>& fields);
+// "#network"; returns its POM index, or -1 when the line is unusable. Fields
+// that are no option are added to `unused` when given.
+int definePom(RunState& rs, const std::vector<std::string>& fields,
+              std::vector<std::string>* unused = nullptr);
 // Adds the node of a 'TYPE name ...' line of "#network" to the point of
 // measurement defined last; returns the node index, or -1 when the type or
 // name is unusable. The node is created even before any point exists, but is
-// then a member of none.
-int addPomMember(RunState& rs, const std::vector<std::string>& fields);
+// then a member of none. Method tokens not used are added to `unused`.
+int addPomMember(RunState& rs, const std::vector<std::string>& fields,
+                 std::vector<std::string>* unused = nullptr);
 
 }  // namespace zelba

@@ -38,12 +38,13 @@ void setAllDays(BaNode& node, float hours) {
 
 // "*ON h" and "*OFF h": hours on for every day, of every well while the
 // default is pending, else of the current well.
-void applyHours(RunState& rs, TimeSection& section, const Fields& fields, bool on) {
+void applyHours(RunState& rs, const LineNotes& notes, TimeSection& section, const Fields& fields,
+                bool on) {
   const double given = numberAt(fields, 1) * section.unit;
   double hours = given;
   if (!on) {
     hours = kFullDay - given;  // the time off, in hours, taken from a full day
-    if (hours < 0) return;
+    if (hours < 0) return notes.ignored("time off above a full day: not applied");
   }
   const float value = holdWithinDay(hours);
   if (section.pendingDefault) {
@@ -53,6 +54,8 @@ void applyHours(RunState& rs, TimeSection& section, const Fields& fields, bool o
     if (on) section.pendingDefault = false;
   } else if (section.headerSeen && section.well >= 0) {
     setAllDays(*rs.nodeTable[section.well], value);
+  } else if (!section.headerSeen) {
+    notes.ignored("no well: hours for every well must come before the first data line");
   }
 }
 
@@ -98,16 +101,18 @@ void finishStatusWell(RunState& rs, TimeSection& section) {
   section.statusWell = -1;
 }
 
-void readStatusLine(RunState& rs, TimeSection& section, const Fields& fields) {
+void readStatusLine(RunState& rs, const LineNotes& notes, TimeSection& section,
+                    const Fields& fields) {
   section.statusWell = section.well;
   const double date = numberAt(fields, 0);
   // An event without a real date would stand before every day.
-  if (!(date > 0) || date >= double(INT_MAX)) return;
+  if (!(date > 0) || date >= double(INT_MAX)) return notes.ignored("status change without a date");
   BaStatusEvent event;
   event.date = static_cast<std::int32_t>(date);
   if (section.hms) {
     const TimeOfDay time = parseTimeOfDay(fieldAt(fields, 1));
     event.time = time.ok ? static_cast<float>(time.seconds / 3600.0) : 0.0f;
+    if (!time.ok) notes.partlyUsed("time of day '" + fieldAt(fields, 1) + "' not read: taken as 0");
   } else {
     event.time = toSingle(numberAt(fields, 1));
   }
@@ -117,27 +122,33 @@ void readStatusLine(RunState& rs, TimeSection& section, const Fields& fields) {
 
 // A point of measurement receives the well's flow from `day` on when its node
 // is the node that fields 3 and 4 name.
-void readRouting(RunState& rs, BaNode& well, const Fields& fields, int day) {
+void readRouting(RunState& rs, const LineNotes& notes, BaNode& well, const Fields& fields,
+                 int day) {
   if (fieldAt(fields, 3).empty()) return;
   const int node = findNode(rs, fieldAt(fields, 2), fieldAt(fields, 3));
   const int pom = pomOfNode(rs, node);
-  if (pom < 0) return;
+  if (pom < 0) {
+    return notes.partlyUsed("'" + fieldAt(fields, 2) + " " + fieldAt(fields, 3) +
+                            "' is no point of measurement: the routing is unchanged");
+  }
   for (int d = day; d <= kMaxDays; ++d) (*well.routes)[d].pomIndex = pom;
 }
 
-void readHoursLine(RunState& rs, TimeSection& section, const Fields& fields) {
+void readHoursLine(RunState& rs, const LineNotes& notes, TimeSection& section,
+                   const Fields& fields) {
   section.pendingDefault = false;
   const int day = section.dated ? dayIndex(rs.control, numberAt(fields, 0), 1)
                                 : leadingInteger(fieldAt(fields, 0));
-  if (day < 1 || day > kMaxDays) return;
+  if (day < 1 || day > kMaxDays) return notes.ignored("date or day outside the period");
   double hours = numberAt(fields, 1) * section.unit;
   if (section.downTime) hours = kFullDay - hours;
   BaNode& well = *rs.nodeTable[section.well];
   (*well.routes)[day].hoursOn = holdWithinDay(hours);
-  readRouting(rs, well, fields, day);
+  readRouting(rs, notes, well, fields, day);
 }
 
-bool readSectionKeyword(RunState& rs, TimeSection& section, const Fields& fields) {
+bool readSectionKeyword(RunState& rs, const LineNotes& notes, TimeSection& section,
+                        const Fields& fields) {
   const std::string& keyword = fields.front();
   auto is = [&](const char* name) { return equalsIgnoreCase(keyword, name); };
   if (is("*hms")) {
@@ -151,7 +162,7 @@ bool readSectionKeyword(RunState& rs, TimeSection& section, const Fields& fields
   } else if (is("*date")) {
     section.dated = true;
   } else if (is("*ON") || is("*OFF")) {
-    applyHours(rs, section, fields, is("*ON"));
+    applyHours(rs, notes, section, fields, is("*ON"));
   } else {
     return false;
   }
@@ -162,21 +173,23 @@ bool readSectionKeyword(RunState& rs, TimeSection& section, const Fields& fields
 
 void parseTimeSection(RunState& rs, InputReader& reader) {
   TimeSection section;
+  const LineNotes notes{rs, reader, "#time"};
   fillDayDates(rs);
   rs.statusEvents.clear();
   forEachSectionLine(reader, [&](int kind, const Fields& fields) {
     if (kind == kKeywordLine) {
-      if (readSectionKeyword(rs, section, fields)) return;
+      if (readSectionKeyword(rs, notes, section, fields)) return;
       if (section.statusMode) finishStatusWell(rs, section);
       section.headerSeen = true;
       section.well = headerWell(rs, fields);
+      if (section.well < 0) notes.ignored(headerProblem(rs, fields));
       return;
     }
-    if (section.well < 0) return;
+    if (section.well < 0) return notes.ignored("no well: the last header named none");
     if (section.statusMode) {
-      readStatusLine(rs, section, fields);
+      readStatusLine(rs, notes, section, fields);
     } else {
-      readHoursLine(rs, section, fields);
+      readHoursLine(rs, notes, section, fields);
     }
   });
   finishStatusWell(rs, section);

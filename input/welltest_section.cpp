@@ -13,6 +13,8 @@ namespace zelba {
 
 namespace {
 
+constexpr const char* kSection = "#welltest";
+
 struct WelltestSection {
   int well = -1;             // well of the last header; -1 ignores data lines
   std::vector<int> columns;  // testColumns id of each position; empty before a column header
@@ -27,14 +29,15 @@ bool statusPasses(std::string status) {
   return parseNumber(status) > 0;
 }
 
-void storeTest(BaTestDay& test, const std::vector<int>& columns, const Fields& fields) {
+// Stores a test line; false when its status check failed.
+bool storeTest(BaTestDay& test, const std::vector<int>& columns, const Fields& fields) {
   const size_t count = std::min(fields.size(), columns.size());
   bool passes = true;
   for (size_t k = 0; k < count && passes; ++k) {
     if (columns[k] == kTestStatus) passes = statusPasses(fields[k]);
   }
   test.valid = test.given = passes ? 1 : 0;
-  if (!passes) return;
+  if (!passes) return false;
   for (size_t k = 1; k < count; ++k) {
     const int column = columns[k];
     if (column < 0 || column >= kTestValues || column == kTestStatus) continue;
@@ -44,19 +47,27 @@ void storeTest(BaTestDay& test, const std::vector<int>& columns, const Fields& f
       test.values[column] = toSingle(parseNumber(fields[k]));
     }
   }
+  return true;
 }
 
-void readTestLine(RunState& rs, WelltestSection& section, const Fields& fields) {
-  if (section.well < 0 || section.columns.empty()) return;
-  if (rs.control.latestOnly && !section.gateOpen) return;
+void readTestLine(RunState& rs, const InputReader& reader, WelltestSection& section,
+                  const Fields& fields) {
+  auto ignore = [&](const char* reason) { ignoreLine(rs, reader, kSection, reason); };
+  if (section.well < 0) return ignore("no well: the last header named none");
+  if (section.columns.empty()) return ignore("no column header yet");
+  if (rs.control.latestOnly && !section.gateOpen) {
+    return ignore("an older test of the well (*Latest keeps only the newest before the period)");
+  }
   const int day = section.columns.front() == kTestDate
                       ? dayIndex(rs.control, parseNumber(fields[0]), 0)
                       : leadingInteger(fields[0]);
-  if (day < 0 || day >= kDaySlots) return;
+  if (day < 0 || day >= kDaySlots) return ignore("date or day outside the accepted range");
   // Tests come newest first: with "*Latest" only the first one before the
   // period is kept.
   if (day == 0 && rs.control.latestOnly) section.gateOpen = false;
-  storeTest((*rs.nodeTable[section.well]->testDays)[day], section.columns, fields);
+  if (!storeTest((*rs.nodeTable[section.well]->testDays)[day], section.columns, fields)) {
+    ignore("well-test status check failed: the day has no usable test");
+  }
 }
 
 }  // namespace
@@ -65,7 +76,7 @@ void parseWelltestSection(RunState& rs, InputReader& reader) {
   WelltestSection section;
   forEachSectionLine(reader, [&](int kind, const Fields& fields) {
     if (kind == kDataLine) {
-      readTestLine(rs, section, fields);
+      readTestLine(rs, reader, section, fields);
       return;
     }
     const std::string& keyword = fields.front();
@@ -80,9 +91,12 @@ void parseWelltestSection(RunState& rs, InputReader& reader) {
       for (const std::string& field : fields) {
         section.columns.push_back(lookupKeyword(field, testColumns()));
       }
+      const std::string unknown = unknownColumns(fields, section.columns);
+      if (!unknown.empty()) partlyUsedLine(rs, reader, kSection, unknown);
     } else {
       section.well = headerWell(rs, fields);
       section.gateOpen = true;
+      if (section.well < 0) ignoreLine(rs, reader, kSection, headerProblem(rs, fields));
     }
   });
 }

@@ -79,7 +79,8 @@ void finishWell(RunState& rs, WellwatchSection& section) {
   }
 }
 
-void readSample(RunState& rs, WellwatchSection& section, const Fields& fields) {
+void readSample(RunState& rs, const LineNotes& notes, WellwatchSection& section,
+                const Fields& fields) {
   section.pendingWell = section.well;
   BaWatchSample sample;
   const size_t count = std::min(fields.size(), section.columns.size());
@@ -87,12 +88,14 @@ void readSample(RunState& rs, WellwatchSection& section, const Fields& fields) {
     const double value = parseNumber(fields[k]);
     switch (section.columns[k]) {
       case kWatchDate:
-        if (!(value > 0) || value >= double(INT_MAX)) return;  // the sample is dropped
+        if (!(value > 0) || value >= double(INT_MAX)) {
+          return notes.ignored("sample dropped: no usable date");
+        }
         sample.date = static_cast<std::int32_t>(value);
         break;
       case kWatchHms: {
         const TimeOfDay time = parseTimeOfDay(fields[k]);
-        if (!time.ok) return;
+        if (!time.ok) return notes.ignored("sample dropped: no usable time of day");
         sample.time = time.seconds;
         break;
       }
@@ -122,17 +125,27 @@ void readSample(RunState& rs, WellwatchSection& section, const Fields& fields) {
 
 void parseWellwatchSection(RunState& rs, InputReader& reader) {
   WellwatchSection section;
+  const LineNotes notes{rs, reader, "#wellwatch"};
   forEachSectionLine(reader, [&](int kind, const Fields& fields) {
     if (kind == kDataLine) {
-      if (section.well >= 0 && !section.columns.empty()) readSample(rs, section, fields);
+      if (section.well < 0) {
+        notes.ignored("no well: the last header named none");
+      } else if (section.columns.empty()) {
+        notes.ignored("no column header yet");
+      } else {
+        readSample(rs, notes, section, fields);
+      }
     } else if (lookupKeyword(fields.front(), watchColumns()) >= 0) {
       section.columns.clear();
       for (const std::string& field : fields) {
         section.columns.push_back(lookupKeyword(field, watchColumns()));
       }
+      const std::string unknown = unknownColumns(fields, section.columns);
+      if (!unknown.empty()) notes.partlyUsed(unknown);
     } else {
       finishWell(rs, section);
       section.well = headerWell(rs, fields);
+      if (section.well < 0) notes.ignored(headerProblem(rs, fields));
     }
   });
   finishWell(rs, section);

@@ -1,0 +1,94 @@
+#include "allocation/allocation_review.h"
+
+#include <algorithm>
+
+#include "engine/dates.h"
+
+namespace zelba {
+
+namespace {
+
+constexpr double kOldTestDays = 90;
+
+bool isListedFluid(const RunControl& rc, int fluid) {
+  return rc.hasVolumes[fluid] || rc.theoretical[fluid];
+}
+
+// A first method that reads the well test of the day.
+bool needsWellTest(int method) {
+  switch (method) {
+    case kMethodWelltest:
+    case kMethodWellChar:
+    case kMethodPi:
+    case kMethodVogel:
+    case kMethodFetkovich:
+    case kMethodZozed:
+    case kMethodInterpolate:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void note(RunState& rs, DiagnosticKind kind, std::string reason, int node, int fluid = -1,
+          int day = -1, double value = 0) {
+  Diagnostic d;
+  d.kind = kind;
+  d.reason = std::move(reason);
+  d.node = node;
+  d.fluid = fluid;
+  d.day = day;
+  d.value = value;
+  rs.diagnostics.push_back(std::move(d));
+}
+
+void reviewWell(RunState& rs, int index) {
+  const RunControl& rc = rs.control;
+  const BaNode& well = *rs.nodeTable[index];
+  const int first = std::max(rc.firstDay, 1);
+  const int end = std::min(rc.endDay, kDaySlots);
+
+  for (int fluid = 0; fluid < kFluidSlots; ++fluid) {
+    if (!isListedFluid(rc, fluid)) continue;
+    const BaFluidDays& days = well.fluids[fluid];
+    for (int d = first; d < end; ++d) {
+      if ((*well.routes)[d].hoursOn != 0) continue;
+      if (days.volume[d] != 0 || days.cumResult[d] != 0) {
+        note(rs, DiagnosticKind::kVolumeWithoutHours, "volume on a day with 0 hours on", index,
+             fluid, d, days.cumResult[d] != 0 ? days.cumResult[d] : days.volume[d]);
+      }
+    }
+  }
+
+  const auto& tests = *well.testDays;
+  bool testInPeriod = false;
+  for (int d = 1; d < kDaySlots; ++d) testInPeriod = testInPeriod || tests[d].given;
+  const bool openingTest = tests[0].given != 0;
+  bool needsTest = false;
+  for (int fluid = 0; fluid < kFluidSlots; ++fluid) {
+    if (isListedFluid(rc, fluid) && needsWellTest(well.methods[fluid][0])) needsTest = true;
+  }
+  if (needsTest && !testInPeriod && !openingTest) {
+    note(rs, DiagnosticKind::kNoWellTest,
+         "its methods need a well test, but none was accepted before or during the period", index);
+  }
+  const double testDate = tests[0].values[kTestDate];
+  if (openingTest && !testInPeriod && testDate > 0) {
+    const double age = daysBetween(testDate, rc.periodStart);
+    if (age > kOldTestDays) {
+      note(rs, DiagnosticKind::kOldWellTest, "newest well test is older than 90 days", index, -1,
+           -1, age);
+    }
+  }
+}
+
+}  // namespace
+
+void reviewAllocation(RunState& rs) {
+  for (int i = 0; i < rs.nodeCount(); ++i) {
+    const BaNode& node = *rs.nodeTable[i];
+    if (isWellType(rs, node.typeId) && node.routes && node.allocated) reviewWell(rs, i);
+  }
+}
+
+}  // namespace zelba
