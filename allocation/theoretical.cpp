@@ -30,13 +30,6 @@ int methodAt(const BaNode& node, int fluid, int k) {
   return node.methods[fluid][k];
 }
 
-// The water-oil ratio of a BS&W, in percent or as a fraction. A BS&W of all
-// water has no ratio to oil: it gives 0 rather than a division by zero.
-double waterOilRatioOf(double bsw, bool fraction) {
-  const double whole = fraction ? 1.0 : 100.0;
-  return bsw > 0 && bsw < whole ? bsw / (whole - bsw) : 0;
-}
-
 bool chainMayRun(const BaNode& node, int day, int fluid) {
   return (*node.testDays)[day].valid || isEquationDriven(node, fluid);
 }
@@ -47,6 +40,11 @@ double oilKh(const BaNode& node, int day) {
 }
 
 }  // namespace
+
+double waterOilRatioOf(double bsw, bool fraction) {
+  const double whole = fraction ? 1.0 : 100.0;
+  return bsw > 0 && bsw < whole ? bsw / (whole - bsw) : 0;
+}
 
 float testValue(const BaNode& node, int day, int column) {
   return (*node.testDays)[day].values[column];

@@ -56,6 +56,10 @@ Eval testInterpolated(RunState& rs, const BaNode& node, int day, int fluid, int 
 // REQUIRES: at least two points.
 double interpolateTable(InterpolationTable& table, double x, bool holdFirst);
 
+// The water-oil ratio of a BS&W, in percent or (`fraction`) as a fraction. A
+// BS&W of all water, or none, gives 0 rather than a division by zero.
+double waterOilRatioOf(double bsw, bool fraction);
+
 // The value of a test column of a well's day.
 float testValue(const BaNode& node, int day, int column);
 

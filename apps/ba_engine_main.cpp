@@ -1,6 +1,7 @@
 // ba-engine: runs one back allocation on an input file through the module's
 // exported entry, and explains a failed run in one plain line.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -20,8 +21,10 @@ void printUsage(std::FILE* to) {
                "Runs one back allocation on the input file INPUT and writes the outputs\n"
                "that its #control section names.\n"
                "\n"
-               "  --help     show this help and exit\n"
-               "  --version  show the version and exit\n"
+               "  --trace-fit  write the trace file shit.out of every gas curve fit into the\n"
+               "               current directory\n"
+               "  --help       show this help and exit\n"
+               "  --version    show the version and exit\n"
                "\n"
                "Exit status: 0 when the run succeeded, 1 when it failed, 2 for a usage error.\n");
 }
@@ -53,6 +56,10 @@ int main(int argc, char** argv) {
     if (arg == "--version") {
       std::printf("ba-engine (ZelBA) %s\n", ZELBA_VERSION);
       return kExitSuccess;
+    }
+    if (arg == "--trace-fit") {
+      setenv("ZELBA_TRACE_FIT", "1", 1);
+      continue;
     }
     if (arg.size() > 1 && arg[0] == '-' && arg != "--") {
       std::fprintf(stderr, "ba-engine: unknown option '%s'\n", arg.c_str());
