@@ -16,7 +16,7 @@ OUT_DIR   := out
 EXAMPLE   := examples/north_field.ba
 JOBS      := $(shell nproc 2>/dev/null || echo 2)
 
-DEB_PACKAGES := build-essential cmake libgtest-dev libgmock-dev
+DEB_PACKAGES := build-essential cmake libgtest-dev libgmock-dev nlohmann-json3-dev
 TEST_PACKAGES := chromium
 
 # Every source folder that exists; folders of later subsystems join as they appear.

@@ -122,6 +122,7 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
   } else {
     measured = point.runTotalB[fluid];
   }
+  p.measuredTotal[fluid] += measured;
   if (!point.hasVolume[fluid] || point.excluded != 0) return;
 
   // A second stage allocates to the members of the first stage defined just before it.
@@ -157,6 +158,7 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
     fixedSum += fixed;
     baseSum += theo + fixed;
   }
+  p.baseTotal[fluid] += baseSum;
   if (baseSum == 0 || fixedSum == baseSum) {
     if (measured != 0) {
       noteException(rs, DiagnosticKind::kNoBaseVolume,
@@ -169,6 +171,8 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
   const double factor = finiteOrZero((measured - fixedSum) / (baseSum - fixedSum));
   p.fieldFactor[fluid][d0] = factor;
   const int code = checkFactorRange(rc, factor);
+  p.factorComputed[fluid][d0] = 1;
+  p.rangeCode[fluid][d0] = static_cast<std::uint8_t>(code);
   // Inside the target band the members keep their base volumes unscaled.
   const bool targetHit = rc.targetLow != 0 && rc.targetLow < factor && factor < rc.targetHigh;
   const double applied = targetHit ? 1.0 : factor;
@@ -223,7 +227,9 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
     days.dayResult[d0] += diff;
     days.cumResult[d0] += diff;
     largest->runTotalB[fluid] += diff;
+    allocSum += diff;
   }
+  p.allocatedTotal[fluid] += allocSum;
 }
 
 }  // namespace zelba

@@ -170,6 +170,14 @@ struct BaPom {
   float gor = 0;
   float bsw = 0;
   FluidArray<DayArray<double>> fieldFactor{};  // computed by the allocation
+  // What the allocation did at this point, for the run's diagnostics and
+  // results: per fluid and range start day, whether a field factor was
+  // computed and its range-check code; per fluid, the totals over the run.
+  FluidArray<DayArray<std::uint8_t>> factorComputed{};
+  FluidArray<DayArray<std::uint8_t>> rangeCode{};
+  FluidArray<double> measuredTotal{};   // volume to allocate, after shrinkage and stock
+  FluidArray<double> baseTotal{};       // members' base volumes
+  FluidArray<double> allocatedTotal{};  // given to the members
 
   std::int32_t memberCount() const { return static_cast<std::int32_t>(members.size()); }
 };
