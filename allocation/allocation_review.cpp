@@ -72,9 +72,8 @@ void reviewWell(RunState& rs, int index) {
     note(rs, DiagnosticKind::kNoWellTest,
          "its methods need a well test, but none was accepted before or during the period", index);
   }
-  const double testDate = tests[0].values[kTestDate];
-  if (openingTest && !testInPeriod && testDate > 0) {
-    const double age = daysBetween(testDate, rc.periodStart);
+  if (well.newestTestDate > 0) {
+    const double age = daysBetween(well.newestTestDate, rc.periodStart);
     if (age > kOldTestDays) {
       note(rs, DiagnosticKind::kOldWellTest, "newest well test is older than 90 days", index, -1,
            -1, age);

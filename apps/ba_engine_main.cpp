@@ -1,13 +1,17 @@
 // ba-engine: runs one back allocation on an input file through the module's
-// exported entry, and explains a failed run in one plain line.
+// exported entry, and explains a failed run in one plain line. On request it
+// also reports what the run ignored and decided (--check, --diagnostics) and
+// writes the complete results as JSON (--json).
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <exception>
 #include <string>
 #include <vector>
 
 #include "engine/ba_engine.h"
 #include "engine/driver.h"
+#include "output/diagnostics_table.h"
+#include "output/json_results.h"
 
 namespace {
 
@@ -16,17 +20,25 @@ constexpr int kExitRunFailed = 1;
 constexpr int kExitUsage = 2;
 
 void printUsage(std::FILE* to) {
-  std::fprintf(to,
-               "Usage: ba-engine INPUT\n"
-               "Runs one back allocation on the input file INPUT and writes the outputs\n"
-               "that its #control section names.\n"
-               "\n"
-               "  --trace-fit  write the trace file shit.out of every gas curve fit into the\n"
-               "               current directory\n"
-               "  --help       show this help and exit\n"
-               "  --version    show the version and exit\n"
-               "\n"
-               "Exit status: 0 when the run succeeded, 1 when it failed, 2 for a usage error.\n");
+  std::fprintf(
+      to,
+      "Usage: ba-engine INPUT\n"
+      "       ba-engine --check INPUT\n"
+      "       ba-engine [--diagnostics FILE] [--json FILE] INPUT\n"
+      "Runs one back allocation on the input file INPUT and writes the outputs\n"
+      "that its #control section names.\n"
+      "\n"
+      "  --check             run the allocation but write no output file; print the\n"
+      "                      input lines the run ignored, the allocation's exceptions\n"
+      "                      and a summary per point of measurement\n"
+      "  --diagnostics FILE  write the same account to FILE during a normal run\n"
+      "  --json FILE         write the complete results of the run to FILE as JSON\n"
+      "  --trace-fit         write the trace file shit.out of every gas curve fit into the\n"
+      "                      current directory\n"
+      "  --help              show this help and exit\n"
+      "  --version           show the version and exit\n"
+      "\n"
+      "Exit status: 0 when the run succeeded, 1 when it failed, 2 for a usage error.\n");
 }
 
 // Why a run returned -1, in the user's terms.
@@ -43,9 +55,74 @@ std::string failureReason(const std::string& input, const zelba::RunSummary& sum
   return "the run failed on '" + input + "'";
 }
 
+struct CommandLine {
+  std::string input;
+  bool check = false;
+  std::string diagnosticsFile;
+  std::string jsonFile;
+  bool extras() const { return check || !diagnosticsFile.empty() || !jsonFile.empty(); }
+};
+
+bool writeTextFile(const std::string& path, const std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "w");
+  if (!file) return false;
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  return std::fclose(file) == 0 && written;
+}
+
+class StringSink : public zelba::TextSink {
+ public:
+  void write(std::string_view text) override { text_.append(text); }
+  long position() const override { return static_cast<long>(text_.size()); }
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// A run with the account or the JSON results taken from its state before it
+// is released. Returns the run's status; false in `written` when a file of
+// ours could not be written.
+int runWithExtras(const CommandLine& command, bool& written) {
+  zelba::NoFiles noFiles;
+  zelba::RunOptions options;
+  if (command.check) options.files = &noFiles;
+  std::string table;
+  std::string json;
+  options.inspect = [&](const zelba::RunState& rs) {
+    if (command.check || !command.diagnosticsFile.empty()) {
+      StringSink sink;
+      zelba::writeDiagnosticsTable(rs, sink);
+      table = sink.text();
+    }
+    if (!command.jsonFile.empty()) json = zelba::resultsJson(rs);
+  };
+  zelba::RunState& rs = zelba::processRunState();
+  int status = -1;
+  try {
+    status = zelba::runEngine(rs, command.input, &zelba::lastRunSummary(), options);
+  } catch (const std::exception&) {
+    zelba::releaseRunState(rs);
+    return -1;
+  }
+  written = true;
+  if (command.check) std::fputs(table.c_str(), stdout);
+  if (!command.diagnosticsFile.empty() && !writeTextFile(command.diagnosticsFile, table)) {
+    std::fprintf(stderr, "ba-engine: cannot write the diagnostics file '%s'\n",
+                 command.diagnosticsFile.c_str());
+    written = false;
+  }
+  if (!command.jsonFile.empty() && !writeTextFile(command.jsonFile, json)) {
+    std::fprintf(stderr, "ba-engine: cannot write the JSON file '%s'\n", command.jsonFile.c_str());
+    written = false;
+  }
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  CommandLine command;
   std::vector<std::string> inputs;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -61,6 +138,19 @@ int main(int argc, char** argv) {
       setenv("ZELBA_TRACE_FIT", "1", 1);
       continue;
     }
+    if (arg == "--check") {
+      command.check = true;
+      continue;
+    }
+    if (arg == "--diagnostics" || arg == "--json") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "ba-engine: %s needs a file name\n", arg.c_str());
+        printUsage(stderr);
+        return kExitUsage;
+      }
+      (arg == "--json" ? command.jsonFile : command.diagnosticsFile) = argv[++i];
+      continue;
+    }
     if (arg.size() > 1 && arg[0] == '-' && arg != "--") {
       std::fprintf(stderr, "ba-engine: unknown option '%s'\n", arg.c_str());
       printUsage(stderr);
@@ -74,10 +164,20 @@ int main(int argc, char** argv) {
     printUsage(stderr);
     return kExitUsage;
   }
+  command.input = inputs.front();
 
-  std::string path = inputs.front();
-  const int status = BaEngineStart(path.data());
-  if (status == 1) return kExitSuccess;
-  std::fprintf(stderr, "ba-engine: %s\n", failureReason(path, zelba::lastRunSummary()).c_str());
-  return kExitRunFailed;
+  bool written = true;
+  int status;
+  if (command.extras()) {
+    status = runWithExtras(command, written);
+  } else {
+    std::string path = command.input;
+    status = BaEngineStart(path.data());
+  }
+  if (status != 1) {
+    std::fprintf(stderr, "ba-engine: %s\n",
+                 failureReason(command.input, zelba::lastRunSummary()).c_str());
+    return kExitRunFailed;
+  }
+  return written ? kExitSuccess : kExitRunFailed;
 }

@@ -95,8 +95,8 @@ int finishRun(RunState& rs, bool opened, RunSummary* summary, const RunOptions& 
       allocateRun(rs);
       writeOutputs(rs, options.files ? *options.files : diskFiles());
     }
-    if (options.inspect) options.inspect(rs);
   }
+  if (options.inspect) options.inspect(rs);
   releaseRunState(rs);
   return status;
 }

@@ -23,8 +23,9 @@ struct RunSummary {
 struct RunOptions {
   // Where the outputs are written; the disk when null.
   OutputFiles* files = nullptr;
-  // Called with the state of a valid run after allocation and outputs, just
-  // before it is released (tests, result exports).
+  // Called with the run's state just before it is released: after allocation
+  // and outputs for a valid run, after the validity check for a failed one
+  // (tests, diagnostics, result exports).
   std::function<void(const RunState&)> inspect;
 };
 

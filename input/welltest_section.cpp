@@ -1,6 +1,7 @@
 // "#welltest": well tests per well, placed on day indexes. Tests dated before
 // the period (or every accepted test, with a test-age rule) go to the opening
 // slot; the driver later carries them over the period.
+#include <algorithm>
 #include <vector>
 
 #include "engine/dates.h"
@@ -58,16 +59,18 @@ void readTestLine(RunState& rs, const InputReader& reader, WelltestSection& sect
   if (rs.control.latestOnly && !section.gateOpen) {
     return ignore("an older test of the well (*Latest keeps only the newest before the period)");
   }
-  const int day = section.columns.front() == kTestDate
-                      ? dayIndex(rs.control, parseNumber(fields[0]), 0)
-                      : leadingInteger(fields[0]);
+  const bool dated = section.columns.front() == kTestDate;
+  const double date = dated ? parseNumber(fields[0]) : 0;
+  const int day = dated ? dayIndex(rs.control, date, 0) : leadingInteger(fields[0]);
   if (day < 0 || day >= kDaySlots) return ignore("date or day outside the accepted range");
   // Tests come newest first: with "*Latest" only the first one before the
   // period is kept.
   if (day == 0 && rs.control.latestOnly) section.gateOpen = false;
-  if (!storeTest((*rs.nodeTable[section.well]->testDays)[day], section.columns, fields)) {
-    ignore("well-test status check failed: the day has no usable test");
+  BaNode& well = *rs.nodeTable[section.well];
+  if (!storeTest((*well.testDays)[day], section.columns, fields)) {
+    return ignore("well-test status check failed: the day has no usable test");
   }
+  well.newestTestDate = std::max(well.newestTestDate, date);
 }
 
 }  // namespace

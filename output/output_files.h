@@ -33,6 +33,13 @@ class OutputFiles {
 // The real file system.
 OutputFiles& diskFiles();
 
+// No file at all: every file "cannot be created", so nothing is written.
+class NoFiles : public OutputFiles {
+ public:
+  std::unique_ptr<TextSink> create(const std::string&) override { return nullptr; }
+  std::unique_ptr<std::istream> openForReading(const std::string&) override { return nullptr; }
+};
+
 // Files kept in memory, by path.
 class MemoryFiles : public OutputFiles {
  public:
