@@ -13,6 +13,7 @@
 
 #include "allocation/pom_allocation.h"
 #include "allocation/theoretical.h"
+#include "engine/numbers.h"
 
 namespace zelba {
 
@@ -49,7 +50,7 @@ void sumMembers(RunState& rs, int fluid, int pom, int d0, int d1) {
     if (m < 0 || m >= rs.nodeCount()) continue;
     const BaFluidDays& member = rs.nodeTable[m]->fluids[fluid];
     for (int d = d0; d < d1; ++d) {
-      total.cumResult[d] += member.volume[d];
+      accumulate(total.cumResult[d], member.volume[d]);
       if (k == 0) total.source[d] = kMethodWelltest;
     }
   }

@@ -14,6 +14,8 @@
 
 #include <cmath>
 
+#include "engine/numbers.h"
+
 namespace zelba {
 
 namespace {
@@ -24,10 +26,6 @@ constexpr double kNoShare = -99999.0;
 // or its route of the day names the point.
 bool flowsTo(const BaNode& member, int day, int routeKey) {
   return !member.routes || (*member.routes)[day].pomIndex == routeKey;
-}
-
-double finiteOrZero(double value) {
-  return std::isfinite(value) ? value : 0;
 }
 
 // Records an allocation exception of point `pom` for the run's diagnostics.
@@ -62,7 +60,7 @@ double shrinkFactor(const RunState& rs, const BaNode& node, int typeId, int flui
 void prepareMeasured(RunState& rs, BaNode& node, int fluid, int day, bool topLevel, double shrink) {
   BaFluidDays& days = node.fluids[fluid];
   if (!topLevel) {
-    if (rs.control.dailyMode && fluid == kOil) days.dayResult[day] += node.stock[day];
+    if (rs.control.dailyMode && fluid == kOil) accumulate(days.dayResult[day], node.stock[day]);
     return;
   }
   const double measuredOil = node.fluids[kOil].volume[day];
@@ -75,10 +73,10 @@ void prepareMeasured(RunState& rs, BaNode& node, int fluid, int day, bool topLev
   } else if (fluid == kWater && measuredWater != 0) {
     days.dayResult[day] = measuredWater;  // no oil to take a ratio to
   } else {
-    days.dayResult[day] = days.volume[day] * shrink;
+    days.dayResult[day] = finiteOrZero(days.volume[day] * shrink);
   }
-  if (fluid == kOil) days.dayResult[day] += node.stock[day];
-  days.cumResult[day] += days.dayResult[day];
+  if (fluid == kOil) accumulate(days.dayResult[day], node.stock[day]);
+  accumulate(days.cumResult[day], days.dayResult[day]);
 }
 
 int checkFactorRange(const RunControl& rc, double factor) {
@@ -114,7 +112,7 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
   if (topLevel) {
     for (int d = d0; d < d1; ++d) {
       prepareMeasured(rs, point, fluid, d, true, shrink);
-      measured += pointDays.dayResult[d];
+      accumulate(measured, pointDays.dayResult[d]);
     }
   } else if (rc.dailyMode) {
     prepareMeasured(rs, point, fluid, d0, false, shrink);
@@ -122,7 +120,7 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
   } else {
     measured = point.runTotalB[fluid];
   }
-  p.measuredTotal[fluid] += measured;
+  accumulate(p.measuredTotal[fluid], measured);
   if (!point.hasVolume[fluid] || point.excluded != 0) return;
 
   // A second stage allocates to the members of the first stage defined just before it.
@@ -149,16 +147,16 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
     for (int d = d0; d < d1; ++d) {
       if (!flowsTo(*member, d, routeKey)) continue;
       if (days.qualifier[d] == kQualifierPlain) {
-        theo += days.volume[d];
+        accumulate(theo, days.volume[d]);
       } else {
-        fixed += fixedPart(days, d, measured);
+        accumulate(fixed, fixedPart(days, d, measured));
       }
     }
-    member->runTotalA[fluid] += theo + fixed;
-    fixedSum += fixed;
-    baseSum += theo + fixed;
+    accumulate(member->runTotalA[fluid], theo + fixed);
+    accumulate(fixedSum, fixed);
+    accumulate(baseSum, theo + fixed);
   }
-  p.baseTotal[fluid] += baseSum;
+  accumulate(p.baseTotal[fluid], baseSum);
   if (baseSum == 0 || fixedSum == baseSum) {
     if (measured != 0) {
       noteException(rs, DiagnosticKind::kNoBaseVolume,
@@ -203,15 +201,15 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
                                                                 : fixedPart(days, d, measured);
       const double r = finiteOrZero(roundToPrecision(rc, share));
       days.dayResult[d] = r;
-      days.cumResult[d] += r;
+      accumulate(days.cumResult[d], r);
       if (share > largestShare) {
         largestShare = share;
         largest = member;
       }
-      memberSum += r;
+      accumulate(memberSum, r);
     }
-    member->runTotalB[fluid] += memberSum;
-    allocSum += memberSum;
+    accumulate(member->runTotalB[fluid], memberSum);
+    accumulate(allocSum, memberSum);
   }
 
   // What the cutting left over goes to the largest share; an over-allocation
@@ -222,14 +220,14 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
                     "members got more than was measured; nothing was taken back", pom, fluid, d0,
                     allocSum - measured);
     }
-    const double diff = std::max(0.0, measured - allocSum);
+    const double diff = std::max(0.0, finiteOrZero(measured - allocSum));
     BaFluidDays& days = largest->fluids[fluid];
-    days.dayResult[d0] += diff;
-    days.cumResult[d0] += diff;
-    largest->runTotalB[fluid] += diff;
-    allocSum += diff;
+    accumulate(days.dayResult[d0], diff);
+    accumulate(days.cumResult[d0], diff);
+    accumulate(largest->runTotalB[fluid], diff);
+    accumulate(allocSum, diff);
   }
-  p.allocatedTotal[fluid] += allocSum;
+  accumulate(p.allocatedTotal[fluid], allocSum);
 }
 
 }  // namespace zelba

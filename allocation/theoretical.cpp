@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+#include "engine/numbers.h"
+
 #include "allocation/oil_methods.h"
 #include "engine/dates.h"
 
@@ -21,10 +23,6 @@ constexpr int kTestBsw = 4;
 constexpr int kTestGas = 14;
 constexpr int kTestWater = 16;
 constexpr int kTestInjection[] = {21, 22, 23};  // WaterInj, GasInj, SteamInj
-
-double finiteOrZero(double value) {
-  return std::isfinite(value) ? value : 0;
-}
 
 int methodAt(const BaNode& node, int fluid, int k) {
   return node.methods[fluid][k];
@@ -384,7 +382,7 @@ void evaluateWell(RunState& rs, BaNode& node, const BaPom* pom, int stage, int f
     days.volume[d] = volume;
     if (everyNode) {
       days.dayResult[d] = volume;
-      days.cumResult[d] += volume;
+      accumulate(days.cumResult[d], volume);
     }
     firstDay = false;
   }

@@ -27,4 +27,13 @@ int leadingInteger(std::string_view token);
 // fit a float (so that a stored value is never infinite), else the value.
 float toSingle(double value);
 
+// The value, or 0 when it is not a finite number.
+double finiteOrZero(double value);
+
+// Adds `value` to `sum`, holding the result within the finite doubles: an
+// overflow stops at the largest double of its sign, and a sum that is no
+// number becomes 0. Volumes summed from absurd input thus never print as
+// infinity.
+void accumulate(double& sum, double value);
+
 }  // namespace zelba

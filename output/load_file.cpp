@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/dates.h"
+#include "engine/numbers.h"
 #include "output/report_common.h"
 
 namespace zelba {
@@ -52,7 +53,8 @@ void writeLoadFile(RunState& rs, OutputFiles& files, const std::string& path, bo
     for (int d = first; d < end; ++d) {
       const float hours = node->routes ? (*node->routes)[d].hoursOn : 0.0f;
       hoursSum += hours;
-      for (int slot = 0; slot < kFluidSlots; ++slot) sums[slot] += node->fluids[slot].cumResult[d];
+      for (int slot = 0; slot < kFluidSlots; ++slot)
+        accumulate(sums[slot], node->fluids[slot].cumResult[d]);
       if (!daily) continue;
       put(out, "%8.0f  %12.3f ", dayDate(rs, d), hours);
       for (int slot = 0; slot < kFluidSlots; ++slot) {

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "engine/dates.h"
+#include "engine/numbers.h"
 #include "engine/text.h"
 #include "output/html_report.h"
 #include "output/report_common.h"
@@ -157,8 +158,8 @@ Sums writeDailyPage(RunState& rs, TextSink& out, int index) {
     }
     for (int slot = 0; slot < kFluidSlots; ++slot) {
       const BaFluidDays& days = node.fluids[slot];
-      sums.theoretical[slot] += days.volume[d];
-      sums.allocated[slot] += days.cumResult[d];
+      accumulate(sums.theoretical[slot], days.volume[d]);
+      accumulate(sums.allocated[slot], days.cumResult[d]);
       if (!isListed(rc, slot)) continue;
       const std::string method = hours == 0.0f ? "ShutIn" : methodText(days.source[d]);
       if (isTheoreticalOnly(rc, slot)) {
@@ -221,7 +222,7 @@ void writeNetworkTotals(const RunState& rs, TextSink& out, const Sums& network) 
     if (isTheoreticalOnly(rc, slot)) {
       put(out, " %11.1f   ", theoretical);
     } else {
-      const double factor = theoretical == 0 ? 1.0 : allocated / theoretical;
+      const double factor = theoretical == 0 ? 1.0 : finiteOrZero(allocated / theoretical);
       put(out, " %11.1f %11.1f %8.4f   ", theoretical, allocated, factor);
     }
   }
@@ -344,8 +345,8 @@ void writeDailyReport(RunState& rs, TextSink& out) {
     if (!isWellLevel(rs, node)) continue;
     for (int slot = 0; slot < kFluidSlots; ++slot) {
       if (!isListed(rs.control, slot)) continue;
-      network.theoretical[slot] += sums.theoretical[slot];
-      network.allocated[slot] += sums.allocated[slot];
+      accumulate(network.theoretical[slot], sums.theoretical[slot]);
+      accumulate(network.allocated[slot], sums.allocated[slot]);
     }
   }
   writeNetworkTotals(rs, out, network);
@@ -366,8 +367,8 @@ void writeMonthlyReport(RunState& rs, TextSink& out) {
       double hours = 0;
       for (int d = periodFirst(rc); d < periodEnd(rc); ++d) {
         for (int slot = 0; slot < kFluidSlots; ++slot) {
-          well.theoretical[slot] += node.fluids[slot].volume[d];
-          well.allocated[slot] += node.fluids[slot].cumResult[d];
+          accumulate(well.theoretical[slot], node.fluids[slot].volume[d]);
+          accumulate(well.allocated[slot], node.fluids[slot].cumResult[d]);
         }
         if (node.routes) hours += (*node.routes)[d].hoursOn;
       }
@@ -381,8 +382,8 @@ void writeMonthlyReport(RunState& rs, TextSink& out) {
             put(out, "  %11.1f %11.1f  ", well.theoretical[slot], well.allocated[slot]);
           }
         }
-        sums.theoretical[slot] += well.theoretical[slot];
-        sums.allocated[slot] += well.allocated[slot];
+        accumulate(sums.theoretical[slot], well.theoretical[slot]);
+        accumulate(sums.allocated[slot], well.allocated[slot]);
       }
       out.write("\n");
       wellsWritten = true;
@@ -434,8 +435,8 @@ void writeTotalsListing(const RunState& rs, OutputFiles& files, const std::strin
     for (int d = periodFirst(rc); d < periodEnd(rc); ++d) {
       for (int slot = 0; slot < kFluidSlots; ++slot) {
         if (!isListed(rc, slot)) continue;
-        well.allocated[slot] += node->fluids[slot].cumResult[d];
-        well.theoretical[slot] += node->fluids[slot].volume[d];
+        accumulate(well.allocated[slot], node->fluids[slot].cumResult[d]);
+        accumulate(well.theoretical[slot], node->fluids[slot].volume[d]);
         if (well.allocated[slot] > 0) produced = true;
       }
     }
@@ -448,8 +449,8 @@ void writeTotalsListing(const RunState& rs, OutputFiles& files, const std::strin
       } else {
         put(out, " %10.1f %10.1f %c", well.theoretical[slot], well.allocated[slot], ' ');
       }
-      grand.theoretical[slot] += well.theoretical[slot];
-      grand.allocated[slot] += well.allocated[slot];
+      accumulate(grand.theoretical[slot], well.theoretical[slot]);
+      accumulate(grand.allocated[slot], well.allocated[slot]);
     }
     out.write("\n");
   }
