@@ -144,37 +144,48 @@ Eval testInterpolated(RunState& rs, const BaNode& node, int day, int fluid, int 
   return Eval{1, interpolateTable(table, day, true)};
 }
 
-void gasChain(RunState& rs, const BaNode& node, int day, WellEvaluation& eval) {
-  if (!chainMayRun(node, day, kGas)) return;
-  eval.ratioMode = true;
-  eval.gasOilRatio = 0;
+namespace {
+
+// The well-test columns a ratio chain reads: the fluid's own rate and its
+// ratio to oil.
+struct RatioColumns {
+  int rate;   // "GAS" or "WATER"
+  int ratio;  // "gor" or "bsw"
+};
+
+// The gas and water chains: each method gives either a direct rate (ratio
+// mode off) or a ratio to the oil volume (`ratio`: the GOR for gas, the BS&W
+// for water). Returns with the chain's last method in `eval.method`.
+void ratioChain(RunState& rs, const BaNode& node, int day, int fluid, RatioColumns columns,
+                double& ratio, WellEvaluation& eval) {
   int status = 1;
   for (int k = 0; k < kMethodSlots; ++k) {
-    const int m = methodAt(node, kGas, k);
+    const int m = methodAt(node, fluid, k);
     eval.method = m;
     Eval r;
     switch (m) {
       case kMethodWelltest:
-        eval.rate = testValue(node, day, kTestGas);
+        eval.rate = testValue(node, day, columns.rate);
         if (eval.rate == 0) {
-          eval.gasOilRatio = testValue(node, day, kTestGor);
+          ratio = testValue(node, day, columns.ratio);
         } else {
           eval.ratioMode = false;
         }
         break;
       case kMethodConst:
-        eval.gasOilRatio = dayEquation(node, kGas, day).constRate;
-        status = eval.gasOilRatio > 0 ? 1 : 0;
+        ratio = dayEquation(node, fluid, day).constRate;
+        status = ratio > 0 ? 1 : 0;
         break;
       case kMethodDecline:
       case kMethodHarmonic:
       case kMethodHyperbolic:
         eval.ratioMode = false;
-        r = declineRate(rs, node, day, kGas);
+        r = declineRate(rs, node, day, fluid);
         status = r.status;
         eval.rate = r.value;
         break;
       case kMethodZozed:
+        if (fluid != kGas) break;  // only gas has a fitted curve
         r = gasCurveFit(rs, node, day);
         status = r.status;
         if (r.status == 1) {  // the fitted value is the day's gas rate
@@ -191,16 +202,16 @@ void gasChain(RunState& rs, const BaNode& node, int day, WellEvaluation& eval) {
         }
         break;
       case kMethodPolynomial:
-        r = polynomialValue(node, day, kGas);
+        r = polynomialValue(node, day, fluid);
         status = r.status;
-        if (r.status == 1) eval.gasOilRatio = r.value;
+        if (r.status == 1) ratio = r.value;
         break;
       case kMethodInterpolate:
-        r = testInterpolated(rs, node, day, kGas, kTestGor);
+        r = testInterpolated(rs, node, day, fluid, columns.ratio);
         status = r.status;
-        if (r.status == 1) eval.gasOilRatio = r.value;
+        if (r.status == 1) ratio = r.value;
         break;
-      default:  // no rule for gas: the status stands
+      default:  // no rule for the fluid: the status stands
         break;
     }
     if (eval.rate < 0) eval.rate = 0;
@@ -208,60 +219,20 @@ void gasChain(RunState& rs, const BaNode& node, int day, WellEvaluation& eval) {
   }
 }
 
+}  // namespace
+
+void gasChain(RunState& rs, const BaNode& node, int day, WellEvaluation& eval) {
+  if (!chainMayRun(node, day, kGas)) return;
+  eval.ratioMode = true;
+  eval.gasOilRatio = 0;
+  ratioChain(rs, node, day, kGas, {kTestGas, kTestGor}, eval.gasOilRatio, eval);
+}
+
 void waterChain(RunState& rs, const BaNode& node, int day, WellEvaluation& eval) {
   if (!chainMayRun(node, day, kWater)) return;
   eval.ratioMode = true;
   double bsw = 0;
-  int status = 1;
-  for (int k = 0; k < kMethodSlots; ++k) {
-    const int m = methodAt(node, kWater, k);
-    eval.method = m;
-    Eval r;
-    switch (m) {
-      case kMethodWelltest:
-        eval.rate = testValue(node, day, kTestWater);
-        if (eval.rate == 0) {
-          bsw = testValue(node, day, kTestBsw);
-        } else {
-          eval.ratioMode = false;
-        }
-        break;
-      case kMethodConst:
-        bsw = dayEquation(node, kWater, day).constRate;
-        status = bsw > 0 ? 1 : 0;
-        break;
-      case kMethodDecline:
-      case kMethodHarmonic:
-      case kMethodHyperbolic:
-        eval.ratioMode = false;
-        r = declineRate(rs, node, day, kWater);
-        status = r.status;
-        eval.rate = r.value;
-        break;
-      case kMethodKh:
-        eval.rate = oilKh(node, day);
-        if (eval.rate > 0) {
-          eval.ratioMode = false;
-        } else {
-          status = -1;
-        }
-        break;
-      case kMethodPolynomial:
-        r = polynomialValue(node, day, kWater);
-        status = r.status;
-        if (r.status == 1) bsw = r.value;
-        break;
-      case kMethodInterpolate:
-        r = testInterpolated(rs, node, day, kWater, kTestBsw);
-        status = r.status;
-        if (r.status == 1) bsw = r.value;
-        break;
-      default:
-        break;
-    }
-    if (eval.rate < 0) eval.rate = 0;
-    if (status == 1) break;
-  }
+  ratioChain(rs, node, day, kWater, {kTestWater, kTestBsw}, bsw, eval);
   if (eval.ratioMode) eval.waterOilRatio = waterOilRatioOf(bsw, rs.control.bswFraction);
 }
 
