@@ -305,7 +305,10 @@ double evaluateDay(RunState& rs, const BaNode& node, const BaPom* pom, int stage
         gasChain(rs, node, day, eval);
         recordMethod();
       }
-      if (eval.ratioMode) eval.rate = eval.gasOilRatio * oilVolumeOf(node, day) * 0.001;
+      if (eval.ratioMode) {
+        eval.rate = eval.gasOilRatio * oilVolumeOf(node, day) * 0.001;
+        hours = 24;  // the day's oil volume already counts the hours on
+      }
       break;
     case kWater:
       if (stage == 2 && pom && pom->bsw > 0) {
@@ -316,7 +319,10 @@ double evaluateDay(RunState& rs, const BaNode& node, const BaPom* pom, int stage
         waterChain(rs, node, day, eval);
         recordMethod();
       }
-      if (eval.ratioMode) eval.rate = oilVolumeOf(node, day) * eval.waterOilRatio;
+      if (eval.ratioMode) {
+        eval.rate = oilVolumeOf(node, day) * eval.waterOilRatio;
+        hours = 24;  // the day's oil volume already counts the hours on
+      }
       if (eval.rate < 0) eval.rate = 0;
       break;
     case kWaterInj:

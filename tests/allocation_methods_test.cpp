@@ -330,6 +330,17 @@ TEST(TheoreticalVolumes, HoursOnScaleProductionNotInjection) {
   EXPECT_EQ(run.volume("W2", 2), 0);  // equation-driven, still no value
   EXPECT_DOUBLE_EQ(run.volume("W2", 3), 300);
   EXPECT_EQ(run.node("W1").hasVolume[kWaterInj], 1);
+
+  // Gas and water taken as ratios of the day's oil are halved once, like the
+  // oil itself: the oil volume already counts the 12 hours.
+  Allocated ratios(theoretical("Well W3\n",
+                               "#welltest\n*date oil gor bsw\n*Well W3\n20041215 100 500 20\n"
+                               "#end\n#time\n*Well W3\n1 12\n#end\n",
+                               "20050101 20050102"));
+  EXPECT_DOUBLE_EQ(ratios.volume("W3", 1), 50);             // 100 x 12 / 24
+  EXPECT_DOUBLE_EQ(ratios.volume("W3", 1, kGas), 25);       // 500 x 50 x 0.001
+  EXPECT_NEAR(ratios.volume("W3", 1, kWater), 12.5, 1e-9);  // 50 x 20 / 80
+  EXPECT_DOUBLE_EQ(ratios.volume("W3", 2, kGas), 50);       // 24 hours: 500 x 100 x 0.001
 }
 
 TEST(TheoreticalVolumes, GasAndWaterRatios) {
