@@ -60,15 +60,11 @@ void reviewWell(RunState& rs, int index) {
     }
   }
 
-  const auto& tests = *well.testDays;
-  bool testInPeriod = false;
-  for (int d = 1; d < kDaySlots; ++d) testInPeriod = testInPeriod || tests[d].given;
-  const bool openingTest = tests[0].given != 0;
   bool needsTest = false;
   for (int fluid = 0; fluid < kFluidSlots; ++fluid) {
     if (isListedFluid(rc, fluid) && needsWellTest(well.methods[fluid][0])) needsTest = true;
   }
-  if (needsTest && !testInPeriod && !openingTest) {
+  if (needsTest && well.acceptedTests == 0) {
     note(rs, DiagnosticKind::kNoWellTest,
          "its methods need a well test, but none was accepted before or during the period", index);
   }

@@ -143,8 +143,9 @@ struct BaNode {
   double beforeValue = 0;
   double afterDate = 0;  // latest "*ZEL" row dated after the period, 0 when none
   double afterValue = 0;
-  std::int32_t reportOffset = 0;  // position of the node's section in the text report
-  double newestTestDate = 0;      // date of the newest accepted dated test line, 0 when none
+  std::int32_t reportOffset = 0;   // position of the node's section in the text report
+  double newestTestDate = 0;       // date of the newest accepted dated test line, 0 when none
+  std::int32_t acceptedTests = 0;  // well-test lines accepted for the node
   // Per-day blocks of well-type nodes; null for facilities.
   std::unique_ptr<BaWellProp> wellProp;
   FluidArray<std::unique_ptr<EquationDays>> dayEquations;  // created on first use

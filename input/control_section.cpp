@@ -38,7 +38,7 @@ void applyKeyword(RunState& rs, const InputReader& reader, const Fields& fields)
 
   if (is("*period")) {
     setPeriod(rc, numberAt(fields, 1), numberAt(fields, 2));
-    if (!rc.periodGiven) partly("*period needs two dates above 0: the day range is left as it was");
+    if (!rc.periodGiven) partly("*period needs two dates above 0: no day range was set");
   } else if (is("*monthly")) {
     rc.dailyMode = 0;
   } else if (is("*daily")) {

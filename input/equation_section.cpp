@@ -190,7 +190,7 @@ void readKeywordLine(RunState& rs, const LineNotes& notes, EquationSection& sect
     if (fluid >= kFluidSlots) return notes.ignored("'" + keyword + "' is not a fluid");
     section.fluid = fluid;
     if (fields.size() > 1) storeMethod(rs, notes, section, fields, 1);
-  } else if (const int well = headerWell(rs, fields); well >= 0) {
+  } else if (const int well = headerWell(notes, fields); well >= 0) {
     section.well = well;
   } else {
     storeMethod(rs, notes, section, fields, 0);

@@ -52,9 +52,16 @@ std::string unknownColumns(const Fields& fields, const std::vector<int>& ids) {
   return names.empty() ? names : "unknown columns, not read:" + names;
 }
 
-int headerWell(RunState& rs, const Fields& fields) {
+int headerWell(const LineNotes& notes, const Fields& fields) {
+  RunState& rs = notes.rs;
   if (!isWellType(rs, lookupEntityType(rs, fieldAt(fields, 0)))) return -1;
-  return findNode(rs, fieldAt(fields, 0), fieldAt(fields, 1));
+  const int before = rs.nodeCount();
+  const int well = findNode(rs, fieldAt(fields, 0), fieldAt(fields, 1));
+  if (rs.nodeCount() > before) {
+    notes.partlyUsed("'" + rs.nodeTable[well]->name +
+                     "' is not in #network: a new well was created, on no point of measurement");
+  }
+  return well;
 }
 
 }  // namespace zelba

@@ -18,18 +18,6 @@ const std::string& fieldAt(const Fields& fields, size_t k);
 // parseNumber of field k (0 for a missing field).
 double numberAt(const Fields& fields, size_t k);
 
-// The well named by a header line '*TYPE name' of a well data section: its
-// node index (created when missing), or -1 when the type is unknown or not a
-// well type, or the name is empty.
-int headerWell(RunState& rs, const Fields& fields);
-
-// Why a header line of a well data section names no well.
-std::string headerProblem(const RunState& rs, const Fields& fields);
-
-// The fields of a column header whose names `ids` found no column for (-1),
-// as a reason text; empty when every name is known.
-std::string unknownColumns(const Fields& fields, const std::vector<int>& ids);
-
 // Records that the line just read was not used (or only partly used) and why.
 void ignoreLine(RunState& rs, const InputReader& reader, const char* section, std::string reason);
 void partlyUsedLine(RunState& rs, const InputReader& reader, const char* section,
@@ -47,6 +35,18 @@ struct LineNotes {
     partlyUsedLine(rs, reader, section, std::move(reason));
   }
 };
+
+// The well named by a header line '*TYPE name' of a well data section: its
+// node index, or -1 when the type is unknown or not a well type, or the name
+// is empty. A well that "#network" did not name is created, and noted.
+int headerWell(const LineNotes& notes, const Fields& fields);
+
+// Why a header line of a well data section names no well.
+std::string headerProblem(const RunState& rs, const Fields& fields);
+
+// The fields of a column header whose names `ids` found no column for (-1),
+// as a reason text; empty when every name is known.
+std::string unknownColumns(const Fields& fields, const std::vector<int>& ids);
 
 // Hands each remaining line of the section to `handle(kind, fields)`, up to
 // the section's "#end" or the end of input.

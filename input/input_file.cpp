@@ -30,7 +30,11 @@ void readSections(RunState& rs, InputReader& reader) {
   std::vector<std::string> fields;
   while (true) {
     const int kind = reader.readFields(fields);
-    if (kind == kEndMarker || kind == kEndOfInput) break;
+    if (kind == kEndOfInput) break;
+    if (kind == kEndMarker) {
+      ignoreLine(rs, reader, "", "#end outside a section ends the input: the rest is not read");
+      break;
+    }
     if (fields.empty()) continue;
     const Section* section = nullptr;
     for (const Section& candidate : kSections) {

@@ -181,7 +181,7 @@ void parseTimeSection(RunState& rs, InputReader& reader) {
       if (readSectionKeyword(rs, notes, section, fields)) return;
       if (section.statusMode) finishStatusWell(rs, section);
       section.headerSeen = true;
-      section.well = headerWell(rs, fields);
+      section.well = headerWell(notes, fields);
       if (section.well < 0) notes.ignored(headerProblem(rs, fields));
       return;
     }

@@ -70,6 +70,7 @@ void readTestLine(RunState& rs, const InputReader& reader, WelltestSection& sect
   if (!storeTest((*well.testDays)[day], section.columns, fields)) {
     return ignore("well-test status check failed: the day has no usable test");
   }
+  ++well.acceptedTests;
   well.newestTestDate = std::max(well.newestTestDate, date);
 }
 
@@ -97,7 +98,7 @@ void parseWelltestSection(RunState& rs, InputReader& reader) {
       const std::string unknown = unknownColumns(fields, section.columns);
       if (!unknown.empty()) partlyUsedLine(rs, reader, kSection, unknown);
     } else {
-      section.well = headerWell(rs, fields);
+      section.well = headerWell(LineNotes{rs, reader, kSection}, fields);
       section.gateOpen = true;
       if (section.well < 0) ignoreLine(rs, reader, kSection, headerProblem(rs, fields));
     }

@@ -144,7 +144,7 @@ void parseWellwatchSection(RunState& rs, InputReader& reader) {
       if (!unknown.empty()) notes.partlyUsed(unknown);
     } else {
       finishWell(rs, section);
-      section.well = headerWell(rs, fields);
+      section.well = headerWell(notes, fields);
       if (section.well < 0) notes.ignored(headerProblem(rs, fields));
     }
   });

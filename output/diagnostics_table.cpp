@@ -70,8 +70,8 @@ void writeRecords(const RunState& rs, TextSink& out) {
 void writePointSummary(const RunState& rs, TextSink& out) {
   const RunControl& rc = rs.control;
   out.write("\nPoints of measurement\n");
-  put(out, "  %-20s %-8s %12s %12s %12s  %s\n", "Point", "Fluid", "Measured", "Base", "Allocated",
-      "Field factors");
+  put(out, "  %-20s %-8s %12s %12s %12s  %s\n", "Point", "Fluid", "To allocate", "Base",
+      "Allocated", "Field factors");
   for (const auto& pom : rs.pomTable) {
     for (int fluid = 0; fluid < kFluidSlots; ++fluid) {
       if (!isListed(rc, fluid) || isTheoreticalOnly(rc, fluid)) continue;
