@@ -91,21 +91,6 @@ int leadingInteger(std::string_view token) {
   return static_cast<int>(value);
 }
 
-double finiteOrZero(double value) {
-  return std::isfinite(value) ? value : 0;
-}
-
-void accumulate(double& sum, double value) {
-  const double result = sum + value;
-  if (std::isnan(result)) {
-    sum = 0;
-  } else if (std::isinf(result)) {
-    sum = result > 0 ? DBL_MAX : -DBL_MAX;
-  } else {
-    sum = result;
-  }
-}
-
 float toSingle(double value) {
   if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return static_cast<float>(MISSING_VALUE);
   return static_cast<float>(value);

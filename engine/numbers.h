@@ -1,6 +1,8 @@
 // Tolerant conversion of input fields to numbers.
 #pragma once
 
+#include <cfloat>
+#include <cmath>
 #include <string_view>
 
 namespace zelba {
@@ -28,12 +30,21 @@ int leadingInteger(std::string_view token);
 float toSingle(double value);
 
 // The value, or 0 when it is not a finite number.
-double finiteOrZero(double value);
+inline double finiteOrZero(double value) {
+  return std::isfinite(value) ? value : 0;
+}
 
 // Adds `value` to `sum`, holding the result within the finite doubles: an
 // overflow stops at the largest double of its sign, and a sum that is no
 // number becomes 0. Volumes summed from absurd input thus never print as
 // infinity.
-void accumulate(double& sum, double value);
+inline void accumulate(double& sum, double value) {
+  const double result = sum + value;
+  if (std::isfinite(result)) {
+    sum = result;
+  } else {
+    sum = std::isnan(result) ? 0 : std::copysign(DBL_MAX, result);
+  }
+}
 
 }  // namespace zelba
