@@ -50,7 +50,8 @@ TEST(RunDriver, StatusFollowsNodesAndPeriodEnd) {
   EXPECT_EQ(summary.periodEnd, 0);
 
   // A period but no node.
-  const std::string noNode = writeInput("no-node.ba", "#control\n*period 20050101 20050131\n#end\n");
+  const std::string noNode =
+      writeInput("no-node.ba", "#control\n*period 20050101 20050131\n#end\n");
   EXPECT_EQ(runEngine(rs, noNode, &summary), -1);
   EXPECT_EQ(summary.nodeCount, 0);
 
@@ -76,10 +77,10 @@ TEST(RunDriver, StatusFollowsNodesAndPeriodEnd) {
 TEST(RunDriver, EveryRunStartsFromTheDefaults) {
   RunState rs;
   // The first run renames the entity types; "TF" and "Well" no longer exist.
-  const std::string renamed = writeInput(
-      "renamed.ba",
-      "#network\n*Define PLANT #PRODUCER\n*PLANT P1\nPRODUCER X1\n#end\n"
-      "#control\n*period 20050101 20050110\n*monthly\n*precision 3\n#end\n");
+  const std::string renamed =
+      writeInput("renamed.ba",
+                 "#network\n*Define PLANT #PRODUCER\n*PLANT P1\nPRODUCER X1\n#end\n"
+                 "#control\n*period 20050101 20050110\n*monthly\n*precision 3\n#end\n");
   EXPECT_EQ(runEngine(rs, renamed, nullptr), 1);
 
   resetRunState(rs);
@@ -207,7 +208,8 @@ ProgramResult runProgram(const std::string& arguments) {
 TEST(BaEngineProgram, ExitCodesAndMessages) {
   const std::string valid = writeInput("cli-valid.ba", kValidRun);
   const std::string noPeriod = writeInput("cli-no-period.ba", "#network\n*TF T1\nWell W1\n#end\n");
-  const std::string noNode = writeInput("cli-no-node.ba", "#control\n*period 20050101 20050102\n#end\n");
+  const std::string noNode =
+      writeInput("cli-no-node.ba", "#control\n*period 20050101 20050102\n#end\n");
 
   ProgramResult r = runProgram(valid);
   EXPECT_EQ(r.exitCode, 0);
