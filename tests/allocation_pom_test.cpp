@@ -14,6 +14,7 @@ namespace zelba {
 namespace {
 
 // One complete run of an inline input file; the state is kept for inspection.
+// Nodes are named "W1" for a well, else "TYPE name".
 struct Allocated {
   explicit Allocated(const std::string& text) {
     resetRunState(rs);
@@ -23,111 +24,95 @@ struct Allocated {
     prepareRun(rs);
     allocateRun(rs);
   }
-  BaNode& node(const char* type, const char* name) {
+  BaNode& node(const std::string& label) {
+    const size_t space = label.find(' ');
+    const std::string type = space == std::string::npos ? "Well" : label.substr(0, space);
     const int count = rs.nodeCount();
-    const int index = findNode(rs, type, name);
-    EXPECT_EQ(rs.nodeCount(), count) << "no node " << type << " " << name;
+    const int index = findNode(rs, type, label.substr(space == std::string::npos ? 0 : space + 1));
+    EXPECT_EQ(rs.nodeCount(), count) << "no node " << label;
     return *rs.nodeTable.at(index);
   }
-  BaFluidDays& oil(const char* type, const char* name) { return node(type, name).fluids[kOil]; }
-  BaFluidDays& well(const char* name, int fluid = kOil) { return node("Well", name).fluids[fluid]; }
+  BaFluidDays& fluid(const std::string& label, int fluid = kOil) {
+    return node(label).fluids[fluid];
+  }
   double factor(int pom, int fluid, int day) {
     return rs.pomTable.at(pom)->fieldFactor[fluid][day];
   }
-
+  struct Result {
+    const char* node;
+    int day;
+    double allocated;
+    int fluid = kOil;
+  };
+  void expect(std::initializer_list<Result> results) {
+    for (const Result& r : results) {
+      EXPECT_NEAR(fluid(r.node, r.fluid).dayResult[r.day], r.allocated, 1e-9)
+          << r.node << " day " << r.day << " fluid " << r.fluid;
+    }
+  }
+  // The oil field factors of point `pom` from day 1 on.
+  void expectFactors(int pom, std::initializer_list<double> factors) {
+    int day = 0;
+    for (const double f : factors) EXPECT_NEAR(factor(pom, kOil, ++day), f, 1e-12) << "day " << day;
+  }
   RunState rs;
 };
 
-std::string period(const char* first, const char* last) {
-  return std::string("#control\n*period ") + first + " " + last + "\n#end\n";
+std::string period(const char* first, const char* last, const char* options = "") {
+  return std::string("#control\n*period ") + first + " " + last + "\n" + options + "\n#end\n";
 }
 
-// Two wells of point T1 whose theoretical oil is 60 and 40 every day.
-const char* kTwoWells =
-    "#network\n*Methods *Welltest\n*TF T1\nWell W1\nWell W2\n#end\n"
-    "#welltest\n*date oil\n*Well W1\n20041215 60\n*Well W2\n20041215 40\n#end\n";
+// Wells W1 and W2 of point T1 (`network` may add members and points) and
+// tests giving W1, W2 and W3 a theoretical oil of 60, 40 and 50 every day
+// (W1 also 30 of water), then the other `sections`.
+std::string wells(const std::string& control, const char* network, const std::string& sections) {
+  return control + "#network\n*Methods *Welltest\n*TF T1\nWell W1\nWell W2\n" + network +
+         "#end\n#welltest\n*date oil WATER\n*Well W1\n20041215 60 30\n*Well W2\n20041215 40 0\n"
+         "*Well W3\n20041215 50 0\n#end\n" +
+         sections;
+}
 
 TEST(PomAllocation, FieldFactorScalesTheoreticalVolumes) {
-  Allocated run(period("20050101", "20050103") + kTwoWells +
-                "#volume\n*TF T1\n*date oil\n20050101 150\n20050102 150\n20050103 300\n#end\n"
-                "#time\n*Well W1\n2 0\n*Well W2\n2 0\n#end\n");
-  EXPECT_DOUBLE_EQ(run.factor(0, kOil, 1), 1.5);      // 150 / (60 + 40)
-  EXPECT_DOUBLE_EQ(run.well("W1").dayResult[1], 90);  // 60 x 1.5
-  EXPECT_DOUBLE_EQ(run.well("W2").dayResult[1], 60);  // 40 x 1.5
-  EXPECT_DOUBLE_EQ(run.well("W1").cumResult[1], 90);
-  EXPECT_DOUBLE_EQ(run.oil("TF", "T1").dayResult[1], 150);
-  EXPECT_DOUBLE_EQ(run.oil("TF", "T1").cumResult[1], 150);
-
-  // Day 2: no well produces, so the base is 0: no factor, nothing allocated,
-  // but the point keeps its measured volume.
-  EXPECT_EQ(run.factor(0, kOil, 2), 0);
-  EXPECT_EQ(run.well("W1").dayResult[2], 0);
-  EXPECT_DOUBLE_EQ(run.oil("TF", "T1").dayResult[2], 150);
-
-  EXPECT_DOUBLE_EQ(run.factor(0, kOil, 3), 3.0);       // 300 / 100
-  EXPECT_DOUBLE_EQ(run.well("W1").dayResult[3], 180);  // 60 x 3
-  EXPECT_DOUBLE_EQ(run.well("W2").dayResult[3], 120);
-
-  BaNode& w1 = run.node("Well", "W1");
-  EXPECT_DOUBLE_EQ(w1.runTotalA[kOil], 120);  // theoretical 60 on days 1 and 3
-  EXPECT_DOUBLE_EQ(w1.runTotalB[kOil], 270);  // 90 + 180
+  // Day 1: 150 / (60 + 40) = 1.5. Day 2: no well produces, so the base is 0:
+  // no factor, nothing allocated, but the point keeps its measured volume.
+  Allocated run(wells(period("20050101", "20050102"), "",
+                      "#volume\n*TF T1\n*date oil\n20050101 150\n20050102 150\n#end\n"
+                      "#time\n*Well W1\n2 0\n*Well W2\n2 0\n#end\n"));
+  run.expectFactors(0, {1.5, 0});
+  run.expect({{"W1", 1, 90}, {"W2", 1, 60}, {"TF T1", 1, 150}, {"W1", 2, 0}, {"TF T1", 2, 150}});
+  EXPECT_DOUBLE_EQ(run.fluid("W1").cumResult[1], 90);
+  EXPECT_DOUBLE_EQ(run.fluid("TF T1").cumResult[1], 150);
+  const BaNode& w1 = run.node("W1");
+  EXPECT_DOUBLE_EQ(w1.runTotalA[kOil], 60);  // theoretical, day 1 only
+  EXPECT_DOUBLE_EQ(w1.runTotalB[kOil], 90);
   EXPECT_EQ(w1.allocated, 1);
-  EXPECT_EQ(run.node("TF", "T1").allocated, 1);
 }
 
 TEST(PomAllocation, AbsoluteAndPercentMembersTakeTheirShareFirst) {
-  // A facility member given an absolute 20 on day 1 ("a"): (150 - 20) / (120 - 20).
-  Allocated absolute(period("20050101", "20050102") +
-                     "#network\n*Methods *Welltest\n*TF T1\nWell W1\nWell W2\nGC G3\n#end\n"
-                     "#volume\n*TF T1\n*date oil\n20050101 150\n20050102 150\n"
-                     "*GC G3\n*date oil\n20050101 20 a\n#end\n"
-                     "#welltest\n*date oil\n*Well W1\n20041215 60\n*Well W2\n20041215 40\n#end\n");
-  EXPECT_DOUBLE_EQ(absolute.factor(0, kOil, 1), 1.3);
-  EXPECT_DOUBLE_EQ(absolute.well("W1").dayResult[1], 78);  // 60 x 1.3
-  EXPECT_DOUBLE_EQ(absolute.well("W2").dayResult[1], 52);  // 40 x 1.3
-  EXPECT_DOUBLE_EQ(absolute.oil("GC", "G3").dayResult[1], 20);
-  // Day 2 has no volume for G3: the wells share all of 150.
-  EXPECT_DOUBLE_EQ(absolute.well("W1").dayResult[2], 90);
-  EXPECT_EQ(absolute.oil("GC", "G3").dayResult[2], 0);
-
-  // A well given 10 % of the measured 200 on day 1 and an absolute 70 on day 2;
-  // its own well test (50) is not evaluated on those days.
-  Allocated mixed(period("20050101", "20050102") +
-                  "#network\n*Methods *Welltest\n*TF T1\nWell W1\nWell W2\nWell W3\n#end\n"
-                  "#volume\n*TF T1\n*date oil\n20050101 200\n20050102 200\n"
-                  "*Well W3\n*date oil\n20050101 10 %\n20050102 70 a\n#end\n"
-                  "#welltest\n*date oil\n*Well W1\n20041215 60\n*Well W2\n20041215 40\n"
-                  "*Well W3\n20041215 50\n#end\n");
-  BaFluidDays& w3 = mixed.well("W3");
-  EXPECT_EQ(w3.qualifier[1], kQualifierPercent);
-  EXPECT_DOUBLE_EQ(w3.volume[1], 10);  // the given percentage stays
-  EXPECT_DOUBLE_EQ(w3.volume[2], 70);
-  EXPECT_DOUBLE_EQ(w3.dayResult[1], 20);                 // 200 x 10 x 0.01
-  EXPECT_DOUBLE_EQ(mixed.factor(0, kOil, 1), 1.8);       // (200 - 20) / (120 - 20)
-  EXPECT_DOUBLE_EQ(mixed.well("W1").dayResult[1], 108);  // 60 x 1.8
-  EXPECT_DOUBLE_EQ(mixed.well("W2").dayResult[1], 72);   // 40 x 1.8
-  EXPECT_DOUBLE_EQ(w3.dayResult[2], 70);
-  EXPECT_DOUBLE_EQ(mixed.factor(0, kOil, 2), 1.3);  // (200 - 70) / (170 - 70)
-  EXPECT_DOUBLE_EQ(mixed.well("W1").dayResult[2], 78);
+  // Day 1: W3 is given 10 % of the measured 200, not evaluated from its test:
+  // 20, and (200 - 20) / (120 - 20) = 1.8 for the others. Day 2: W3 is shut
+  // in, the facility G3 is given an absolute 20: (150 - 20) / (120 - 20).
+  Allocated run(wells(period("20050101", "20050102"), "Well W3\nGC G3\n",
+                      "#volume\n*TF T1\n*date oil\n20050101 200\n20050102 150\n"
+                      "*Well W3\n20050101 10 %\n*GC G3\n20050102 20 a\n#end\n"
+                      "#time\n*Well W3\n2 0\n#end\n"));
+  EXPECT_DOUBLE_EQ(run.fluid("W3").volume[1], 10);  // the given percentage stays
+  run.expectFactors(0, {1.8, 1.3});
+  run.expect({{"W3", 1, 20}, {"W1", 1, 108}, {"W2", 1, 72}, {"GC G3", 1, 0}});
+  run.expect({{"W1", 2, 78}, {"W2", 2, 52}, {"GC G3", 2, 20}});
 }
 
 TEST(PomAllocation, PrecisionCutsAndRemainderGoesToFirstLargestShare) {
-  const std::string wells =
+  // Three wells of 10 and M = 100: shares of 33.333... are cut to 33, and the
+  // 1 left goes to W1, the first of equal shares.
+  Allocated run(
+      period("20050101", "20050101") +
       "#network\n*Methods *Welltest\n*TF T1\nWell W1\nWell W2\nWell W3\n#end\n"
       "#volume\n*TF T1\n*date oil\n20050101 100\n#end\n"
-      "#welltest\n*date oil\n*Well W1\n20041215 10\n*Well W2\n20041215 10\n"
-      "*Well W3\n20041215 10\n#end\n";
-  // Shares of 33.333...: each is cut to 33, the 1 left goes to W1 (first of equal shares).
-  Allocated whole(period("20050101", "20050101") + wells);
-  EXPECT_DOUBLE_EQ(whole.well("W1").dayResult[1], 34);
-  EXPECT_DOUBLE_EQ(whole.well("W2").dayResult[1], 33);
-  EXPECT_DOUBLE_EQ(whole.well("W3").dayResult[1], 33);
-  EXPECT_DOUBLE_EQ(whole.node("Well", "W1").runTotalB[kOil], 34);
-
-  Allocated decimals("#control\n*period 20050101 20050101\n*precision 4\n#end\n" + wells);
-  EXPECT_NEAR(decimals.well("W1").dayResult[1], 33.3334, 1e-9);  // 33.3333 + 0.0001
-  EXPECT_NEAR(decimals.well("W2").dayResult[1], 33.3333, 1e-9);
-  EXPECT_NEAR(decimals.well("W3").cumResult[1], 33.3333, 1e-9);
+      "#welltest\n*date oil\n*Well W1\n20041215 10\n*Well W2\n20041215 10\n*Well W3\n20041215 10\n"
+      "#end\n");
+  run.expect({{"W1", 1, 34}, {"W2", 1, 33}, {"W3", 1, 33}});
+  EXPECT_DOUBLE_EQ(run.node("W1").runTotalB[kOil], 34);
 
   RunControl rc;
   rc.precision = 2;
@@ -141,59 +126,38 @@ TEST(PomAllocation, PrecisionCutsAndRemainderGoesToFirstLargestShare) {
 }
 
 TEST(PomAllocation, ShrinkageAtFacilitiesAndStock) {
-  const std::string member =
-      "Well W1\n#end\n#welltest\n*date oil GAS\n*Well W1\n20041215 100 50\n#end\n";
+  const char* member = "Well W1\n#end\n#welltest\n*date oil GAS\n*Well W1\n20041215 100 50\n#end\n";
   // Oil at a facility point shrinks: M = 1000 x 0.95; gas does not.
   Allocated facility(period("20050101", "20050101") +
                      "#network\n*Methods *Welltest\n*TF T1 *shrinkage 0.95\n" + member +
                      "#volume\n*TF T1\n*date oil gas\n20050101 1000 1000\n#end\n");
-  EXPECT_NEAR(facility.oil("TF", "T1").dayResult[1], 950, 1e-3);
-  EXPECT_NEAR(facility.well("W1").dayResult[1], 950, 1e-3);
-  EXPECT_DOUBLE_EQ(facility.well("W1", kGas).dayResult[1], 1000);
-  const BaNode& t1 = facility.node("TF", "T1");
-  EXPECT_NEAR(shrinkFactor(facility.rs, t1, t1.typeId, kOil), 0.95, 1e-6);
-  EXPECT_EQ(shrinkFactor(facility.rs, t1, t1.typeId, kGas), 1.0);
-
+  EXPECT_NEAR(facility.fluid("W1").dayResult[1], 950, 1e-3);  // 0.95 in single precision
+  facility.expect({{"W1", 1, 1000, kGas}});
   // A well-type point ignores its shrinkage; its stock of 15 adds to the oil only.
   Allocated wellPoint(period("20050101", "20050101") +
                       "#network\n*Methods *Welltest\n*Well WP *shrinkage 0.95\n" + member +
                       "#volume\n*Well WP\n*date oil gas stock\n20050101 1000 1000 15\n#end\n");
-  EXPECT_DOUBLE_EQ(wellPoint.well("WP").dayResult[1], 1015);  // 1000 + 15
-  EXPECT_DOUBLE_EQ(wellPoint.well("W1").dayResult[1], 1015);
-  EXPECT_DOUBLE_EQ(wellPoint.well("W1", kGas).dayResult[1], 1000);
+  wellPoint.expect({{"W1", 1, 1015}, {"W1", 1, 1000, kGas}});
 }
 
 TEST(PomAllocation, TopLevelWaterKeepsMeasuredWaterOilRatio) {
   // Day 1: measured oil 900 and water 300, stock -50: the oil to allocate is
-  // 850 and the water 850 x 300 / 900. Day 2 has no measured oil: the water
-  // to allocate is the measured 300.
+  // 850 and the water 850 x 300 / 900 = 283.33 (283 and the remainder to W1).
+  // Day 2 has no measured oil: the water to allocate is the measured 300.
   Allocated run(
       period("20050101", "20050102") +
       "#network\n*Methods *Welltest\n*TF T1\nWell W1\n#end\n"
       "#volume\n*TF T1\n*date oil water stock\n20050101 900 300 -50\n20050102 0 300\n#end\n"
       "#welltest\n*date oil WATER\n*Well W1\n20041215 100 30\n#end\n");
-  const BaFluidDays& point = run.node("TF", "T1").fluids[kWater];
-  EXPECT_DOUBLE_EQ(run.oil("TF", "T1").dayResult[1], 850);
-  EXPECT_NEAR(point.dayResult[1], 850.0 * 300 / 900, 1e-9);
-  EXPECT_NEAR(point.cumResult[1], 850.0 * 300 / 900, 1e-9);
-  EXPECT_NEAR(run.well("W1", kWater).dayResult[1], 850.0 * 300 / 900, 1e-9);  // 283 + remainder
-  EXPECT_DOUBLE_EQ(point.dayResult[2], 300);
-  EXPECT_DOUBLE_EQ(run.well("W1", kWater).dayResult[2], 300);
+  const double water = 850.0 * 300 / 900;
+  run.expect({{"TF T1", 1, 850}, {"TF T1", 1, water, kWater}, {"W1", 1, water, kWater}});
+  run.expect({{"TF T1", 2, 300, kWater}, {"W1", 2, 300, kWater}});
 }
 
 TEST(PomAllocation, FactorOutOfRangeMarksMembersAndAllocatesNothing) {
   // Wells 60 and 40, G3 an absolute 20, G4 a member without any volume.
-  auto input = [](const char* control, const char* measured) {
-    return std::string("#control\n*period 20050101 20050101\n") + control + "\n#end\n" +
-           "#network\n*Methods *Welltest\n*TF T1\nWell W1\nWell W2\nGC G3\nGC G4\n#end\n"
-           "#volume\n*TF T1\n*date oil\n20050101 " +
-           measured +
-           "\n*GC G3\n*date oil\n20050101 20 a\n#end\n"
-           "#welltest\n*date oil\n*Well W1\n20041215 60\n*Well W2\n20041215 40\n#end\n";
-  };
-  struct Case {
-    const char* control;
-    const char* measured;
+  const struct {
+    const char *range, *measured;
     double factor;
     int code;
   } cases[] = {
@@ -201,129 +165,94 @@ TEST(PomAllocation, FactorOutOfRangeMarksMembersAndAllocatesNothing) {
       {"*Range 0.8 1.2", "70", 0.5, kFactorBelowRange},  // (70 - 20) / 100
       {"*Range 0.8 1.2", "170", 1.5, kFactorAboveRange},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.measured);
-    Allocated run(input(c.control, c.measured));
-    EXPECT_DOUBLE_EQ(run.factor(0, kOil, 1), c.factor);
-    for (const char* name : {"W1", "W2"}) {
-      EXPECT_EQ(run.node("Well", name).excluded, c.code);
-      EXPECT_EQ(run.well(name).dayResult[1], 0);
-      EXPECT_EQ(run.well(name).cumResult[1], 0);
+    Allocated run(wells(period("20050101", "20050101", c.range), "GC G3\nGC G4\n",
+                        "#volume\n*TF T1\n*date oil\n20050101 " + std::string(c.measured) +
+                            "\n*GC G3\n20050101 20 a\n#end\n"));
+    run.expectFactors(0, {c.factor});
+    run.expect({{"W1", 1, 0}, {"W2", 1, 0}, {"GC G3", 1, 0}});
+    for (const char* name : {"W1", "W2", "GC G3", "GC G4"}) {
+      EXPECT_EQ(run.node(name).excluded, c.code) << name;
     }
-    EXPECT_EQ(run.node("GC", "G3").excluded, c.code);
-    EXPECT_EQ(run.oil("GC", "G3").dayResult[1], 0);
-    EXPECT_EQ(run.node("GC", "G4").excluded, c.code);
-    EXPECT_EQ(run.node("TF", "T1").excluded, 0);
+    EXPECT_EQ(run.node("TF T1").excluded, 0);
   }
-
   RunControl rc;
   rc.rangeMin = 0.8;
   rc.rangeMax = 1.2;
-  EXPECT_EQ(checkFactorRange(rc, -0.2), kFactorNegative);  // checked before the range
-  EXPECT_EQ(checkFactorRange(rc, 0.5), kFactorBelowRange);
-  EXPECT_EQ(checkFactorRange(rc, 1.5), kFactorAboveRange);
-  EXPECT_EQ(checkFactorRange(rc, 0.8), kInRange);
+  EXPECT_EQ(checkFactorRange(rc, 0.8), kInRange);  // the range is closed
   EXPECT_EQ(checkFactorRange(rc, 1.2), kInRange);
   EXPECT_EQ(checkFactorRange(RunControl{}, 0), kInRange);
 }
 
 TEST(PomAllocation, TargetBandKeepsTheoreticalVolumes) {
-  Allocated run("#control\n*period 20050101 20050103\n*Target 0.95 1.05\n#end\n" +
-                std::string(kTwoWells) +
-                "#volume\n*TF T1\n*date oil\n20050101 102\n20050102 106\n20050103 105\n#end\n");
   // F = 1.02 lies inside: unscaled volumes, no remainder, stored factor 1.02.
-  EXPECT_DOUBLE_EQ(run.factor(0, kOil, 1), 1.02);
-  EXPECT_DOUBLE_EQ(run.well("W1").dayResult[1], 60);
-  EXPECT_DOUBLE_EQ(run.well("W2").dayResult[1], 40);
-  EXPECT_DOUBLE_EQ(run.oil("TF", "T1").dayResult[1], 102);
-  // F = 1.06 lies outside: 63.6 -> 63, 42.4 -> 42, remainder 1 to W1.
-  EXPECT_DOUBLE_EQ(run.well("W1").dayResult[2], 64);
-  EXPECT_DOUBLE_EQ(run.well("W2").dayResult[2], 42);
-  // The band is open: F = 1.05 scales (63 and 42).
-  EXPECT_DOUBLE_EQ(run.well("W1").dayResult[3], 63);
-  EXPECT_DOUBLE_EQ(run.well("W2").dayResult[3], 42);
+  // F = 1.06 lies outside: 63.6 -> 63, 42.4 -> 42, remainder 1 to W1. The
+  // band is open: F = 1.05 scales (63 and 42).
+  Allocated run(
+      wells(period("20050101", "20050103", "*Target 0.95 1.05"), "",
+            "#volume\n*TF T1\n*date oil\n20050101 102\n20050102 106\n20050103 105\n#end\n"));
+  run.expectFactors(0, {1.02, 1.06, 1.05});
+  run.expect(
+      {{"W1", 1, 60}, {"W2", 1, 40}, {"W1", 2, 64}, {"W2", 2, 42}, {"W1", 3, 63}, {"W2", 3, 42}});
 }
 
 TEST(PomAllocation, MemberRoutedElsewhereIsSkippedThatDayOnly) {
-  Allocated run(period("20050101", "20050103") +
-                "#network\n*Methods *Welltest\n*TF T1\nWell W1\nWell W2\n*TF T2\nWell W3\n#end\n"
-                "#volume\n*TF T1\n*date oil\n20050101 150\n20050102 150\n20050103 150\n"
-                "*TF T2\n20050101 100\n20050102 100\n20050103 100\n#end\n"
-                "#welltest\n*date oil\n*Well W1\n20041215 60\n*Well W2\n20041215 40\n"
-                "*Well W3\n20041215 50\n#end\n"
-                "#time\n*Well W1\n2 24 TF T2\n3 24 TF T1\n#end\n");
-  EXPECT_EQ((*run.node("Well", "W1").routes)[2].pomIndex, 1);
-  EXPECT_DOUBLE_EQ(run.well("W1").dayResult[1], 90);
-  // Day 2: W1 flows to T2, which does not list it; W2 takes all of T1's 150.
-  EXPECT_DOUBLE_EQ(run.factor(0, kOil, 2), 3.75);  // 150 / 40
-  EXPECT_EQ(run.well("W1").dayResult[2], 0);
-  EXPECT_DOUBLE_EQ(run.well("W2").dayResult[2], 150);
-  EXPECT_DOUBLE_EQ(run.well("W3").dayResult[2], 100);  // T2 allocates only its own member
-  EXPECT_DOUBLE_EQ(run.well("W1").dayResult[3], 90);
-  EXPECT_DOUBLE_EQ(run.node("Well", "W1").runTotalA[kOil], 120);  // days 1 and 3
+  // Day 2: W1 flows to T2, which does not list it; W2 takes all of T1's 150
+  // (150 / 40), and T2 allocates only to its own member.
+  Allocated run(wells(period("20050101", "20050103"), "*TF T2\nWell W3\n",
+                      "#volume\n*TF T1\n*date oil\n20050101 150\n20050102 150\n20050103 150\n"
+                      "*TF T2\n20050101 100\n20050102 100\n20050103 100\n#end\n"
+                      "#time\n*Well W1\n2 24 TF T2\n3 24 TF T1\n#end\n"));
+  run.expectFactors(0, {1.5, 3.75, 1.5});
+  run.expect({{"W1", 1, 90}, {"W1", 2, 0}, {"W2", 2, 150}, {"W3", 2, 100}, {"W1", 3, 90}});
+  EXPECT_DOUBLE_EQ(run.node("W1").runTotalA[kOil], 120);  // days 1 and 3
 }
 
 TEST(PomAllocation, MonthlyModeAllocatesThePeriodOnce) {
-  Allocated run("#control\n*period 20050101 20050103\n*monthly\n#end\n" + std::string(kTwoWells) +
-                "#volume\n*TF T1\n*date oil\n20050101 150\n20050102 150\n20050103 151\n#end\n");
-  // M = 451 over a base of 300: F = 1.50333; W1 90.2 -> 90 and W2 60.13 -> 60
-  // each day, the 1 left goes to W1 on the first day of the range.
-  EXPECT_NEAR(run.factor(0, kOil, 1), 451.0 / 300, 1e-12);
-  EXPECT_EQ(run.factor(0, kOil, 2), 0);
-  EXPECT_EQ(run.factor(0, kOil, 3), 0);
-  EXPECT_DOUBLE_EQ(run.well("W1").dayResult[1], 91);
-  EXPECT_DOUBLE_EQ(run.well("W1").dayResult[2], 90);
-  EXPECT_DOUBLE_EQ(run.well("W1").dayResult[3], 90);
-  EXPECT_DOUBLE_EQ(run.well("W2").dayResult[3], 60);
-  EXPECT_DOUBLE_EQ(run.node("Well", "W1").runTotalB[kOil], 271);
-  EXPECT_DOUBLE_EQ(run.node("Well", "W2").runTotalB[kOil], 180);
-}
-
-// G1 (top level) allocates to T1 and T2, which allocate to their wells.
-std::string levels(const char* control) {
-  return std::string("#control\n*period 20050101 20050102\n") + control + "\n#end\n" +
-         "#network\n*Methods *Welltest\n*GC G1\nTF T1\nTF T2\n*TF T1\nWell W1\nWell W2\n"
-         "*TF T2\nWell W3\n#end\n"
-         "#volume\n*GC G1\n*date oil\n20050101 300\n20050102 200\n"
-         "*TF T1\n*date oil stock\n20050101 100 10\n20050102 100 0\n"
-         "*TF T2\n*date oil\n20050101 100\n20050102 100\n#end\n"
-         "#welltest\n*date oil\n*Well W1\n20041215 60\n*Well W2\n20041215 40\n"
-         "*Well W3\n20041215 50\n#end\n";
+  // M = 451 over a base of 300: F = 1.50333 stored at day 1 only; W1 90.2 ->
+  // 90 and W2 60.13 -> 60 each day, the 1 left goes to W1 on day 1.
+  Allocated run(
+      wells(period("20050101", "20050103", "*monthly"), "",
+            "#volume\n*TF T1\n*date oil\n20050101 150\n20050102 150\n20050103 151\n#end\n"));
+  run.expectFactors(0, {451.0 / 300, 0, 0});
+  run.expect({{"W1", 1, 91}, {"W1", 2, 90}, {"W2", 3, 60}});
+  EXPECT_DOUBLE_EQ(run.node("W1").runTotalB[kOil], 271);
 }
 
 TEST(PomAllocation, LowerLevelAllocatesWhatTheLevelAboveGave) {
+  // G1 (top level) allocates to T1 and T2, which allocate to their wells.
+  auto levels = [](const char* options) {
+    return period("20050101", "20050102", options) +
+           "#network\n*Methods *Welltest\n*GC G1\nTF T1\nTF T2\n*TF T1\nWell W1\nWell W2\n"
+           "*TF T2\nWell W3\n#end\n"
+           "#volume\n*GC G1\n*date oil\n20050101 300\n20050102 200\n"
+           "*TF T1\n*date oil stock\n20050101 100 10\n20050102 100 0\n"
+           "*TF T2\n*date oil\n20050101 100\n20050102 100\n#end\n"
+           "#welltest\n*date oil\n*Well W1\n20041215 60\n*Well W2\n20041215 40\n"
+           "*Well W3\n20041215 50\n#end\n";
+  };
+  // Day 1: G1 300 / (100 + 100); T1 received 150 and adds its stock of 10:
+  // 160 / 100; T2 received 150. Day 2: G1's factor is 1.
   Allocated daily(levels(""));
-  EXPECT_DOUBLE_EQ(daily.factor(0, kOil, 1), 1.5);  // 300 / (100 + 100)
-  // T1 received 150 and adds its stock of 10: 160 / 100.
-  EXPECT_DOUBLE_EQ(daily.oil("TF", "T1").dayResult[1], 160);
-  EXPECT_DOUBLE_EQ(daily.factor(1, kOil, 1), 1.6);
-  EXPECT_DOUBLE_EQ(daily.well("W1").dayResult[1], 96);
-  EXPECT_DOUBLE_EQ(daily.well("W2").dayResult[1], 64);
-  EXPECT_DOUBLE_EQ(daily.well("W3").dayResult[1], 150);  // T2 received 150
-  EXPECT_DOUBLE_EQ(daily.well("W1").dayResult[2], 60);   // G1 factor 1.0 on day 2
-
+  daily.expectFactors(0, {1.5, 1});
+  daily.expect({{"TF T1", 1, 160}, {"W1", 1, 96}, {"W3", 1, 150}, {"W1", 2, 60}});
   // Monthly: T1 allocates its period total from G1 (500 / 400 x 200 = 250),
   // not its own measured 200, and no stock: 250 / 200.
   Allocated monthly(levels("*monthly"));
-  EXPECT_DOUBLE_EQ(monthly.node("TF", "T1").runTotalB[kOil], 250);
-  EXPECT_DOUBLE_EQ(monthly.factor(1, kOil, 1), 1.25);
-  EXPECT_DOUBLE_EQ(monthly.well("W1").dayResult[1], 75);  // 60 x 1.25
-  EXPECT_DOUBLE_EQ(monthly.well("W2").dayResult[2], 50);  // 40 x 1.25
-
+  monthly.expectFactors(1, {1.25});
+  monthly.expect({{"W1", 1, 75}, {"W2", 2, 50}});
   // G1's factor 1.5 on day 1 is out of range: T1 and T2 are marked 104 and
-  // allocate nothing, also on day 2 when G1's factor is back in range.
+  // allocate nothing, also on day 2 when G1 gives T1 its share again.
   Allocated excluded(levels("*Range 0.8 1.2"));
-  EXPECT_EQ(excluded.node("TF", "T1").excluded, kFactorAboveRange);
-  EXPECT_EQ(excluded.node("TF", "T2").excluded, kFactorAboveRange);
-  EXPECT_EQ(excluded.well("W1").dayResult[1], 0);
-  EXPECT_EQ(excluded.well("W3").dayResult[1], 0);
-  EXPECT_DOUBLE_EQ(excluded.oil("TF", "T1").dayResult[2], 100);  // G1 still gives it its share
-  EXPECT_EQ(excluded.well("W1").dayResult[2], 0);
-  EXPECT_EQ(excluded.well("W2").cumResult[2], 0);
-  EXPECT_EQ(excluded.node("Well", "W1").excluded, 0);
+  EXPECT_EQ(excluded.node("TF T1").excluded, kFactorAboveRange);
+  EXPECT_EQ(excluded.node("W1").excluded, 0);
+  excluded.expect({{"W3", 1, 0}, {"TF T1", 2, 100}, {"W1", 2, 0}});
 }
 
 TEST(FluidPass, AllocationStartsAtTheStartingPoint) {
+  // "*from TF" starts at T3, the third point: G1 and P1 are neither evaluated
+  // nor allocated; T3 allocates its own 120 / 60.
   Allocated run(period("20050101", "20050101") +
                 "#network\n*Methods *Welltest\n*GC G1\nWell W1\n*POS P1\nWell W2\n*TF T3\nWell W3\n"
                 "#end\n#control\n*from TF\n#end\n"
@@ -332,48 +261,29 @@ TEST(FluidPass, AllocationStartsAtTheStartingPoint) {
                 "#welltest\n*date oil\n*Well W1\n20041215 60\n*Well W2\n20041215 60\n"
                 "*Well W3\n20041215 60\n#end\n");
   ASSERT_EQ(run.rs.control.fromPom, 2);
-  for (const char* name : {"W1", "W2"}) {
-    EXPECT_EQ(run.well(name).volume[1], 0);  // not evaluated
-    EXPECT_EQ(run.well(name).dayResult[1], 0);
-    EXPECT_EQ(run.node("Well", name).allocated, 0);
-  }
-  EXPECT_EQ(run.node("GC", "G1").allocated, 0);
-  EXPECT_EQ(run.oil("GC", "G1").dayResult[1], 0);
-  EXPECT_EQ(run.factor(0, kOil, 1), 0);
-  EXPECT_EQ(run.factor(1, kOil, 1), 0);
-  EXPECT_DOUBLE_EQ(run.factor(2, kOil, 1), 2.0);  // 120 / 60
-  EXPECT_DOUBLE_EQ(run.well("W3").dayResult[1], 120);
+  for (const char* name : {"W1", "W2", "GC G1"}) EXPECT_EQ(run.node(name).allocated, 0) << name;
+  EXPECT_EQ(run.fluid("W1").volume[1], 0);
+  run.expectFactors(2, {2.0});
+  run.expect({{"W3", 1, 120}});
 }
 
 TEST(FluidPass, TheoreticalOnlyFluids) {
-  // Oil is theoretical although measured; water has neither mode and is skipped.
-  Allocated run(
-      "#control\n*period 20050101 20050102\n*Theoretical Oil\n#end\n"
-      "#network\n*Methods *Welltest\n*TF T1\nWell W1\nWell W2\nGC G3\n#end\n"
-      "#volume\n*TF T1\n*date oil\n20050101 150\n20050102 150\n"
-      "*GC G3\n*date oil\n20050101 5\n#end\n"
-      "#welltest\n*date oil WATER\n*Well W1\n20041215 60 30\n*Well W2\n20041215 40 30\n#end\n");
-  for (int d = 1; d <= 2; ++d) {
-    EXPECT_DOUBLE_EQ(run.well("W1").volume[d], 60);
-    EXPECT_DOUBLE_EQ(run.well("W1").dayResult[d], 60);  // not 90: no field factor
-    EXPECT_DOUBLE_EQ(run.well("W1").cumResult[d], 60);
-    EXPECT_EQ(run.well("W1").source[d], kMethodWelltest);
-    EXPECT_EQ(run.oil("TF", "T1").source[d], kMethodWelltest);
-    EXPECT_EQ(run.factor(0, kOil, d), 0);
-  }
-  // The point sums its members' volumes, the facility's measured 5 included.
-  EXPECT_DOUBLE_EQ(run.oil("TF", "T1").cumResult[1], 105);
-  EXPECT_DOUBLE_EQ(run.oil("TF", "T1").cumResult[2], 100);
-  EXPECT_EQ(run.node("TF", "T1").allocated, 1);
-  EXPECT_EQ(run.node("GC", "G3").allocated, 1);
-  EXPECT_EQ(run.node("Well", "W2").allocated, 1);
-  EXPECT_EQ(run.well("W1", kWater).volume[1], 0);
-  EXPECT_EQ(run.well("W1", kWater).cumResult[1], 0);
-
-  // sumMembers over one more range adds again: the totals only ever grow.
-  sumMembers(run.rs, kOil, 0, 1, 2);
-  EXPECT_DOUBLE_EQ(run.oil("TF", "T1").cumResult[1], 210);
-  EXPECT_DOUBLE_EQ(run.oil("TF", "T1").cumResult[2], 100);
+  // Oil is theoretical although measured: each well's theoretical volume is
+  // allocated, no field factor; the point sums its members' volumes, the
+  // facility's measured 5 included. Water has neither mode and is skipped.
+  Allocated run(wells(period("20050101", "20050102", "*Theoretical Oil"), "GC G3\n",
+                      "#volume\n*TF T1\n*date oil\n20050101 150\n20050102 150\n"
+                      "*GC G3\n*date oil\n20050101 5\n#end\n"));
+  run.expectFactors(0, {0, 0});
+  run.expect({{"W1", 1, 60}, {"W1", 2, 60}});
+  EXPECT_DOUBLE_EQ(run.fluid("W1").cumResult[2], 60);
+  EXPECT_DOUBLE_EQ(run.fluid("TF T1").cumResult[1], 105);
+  EXPECT_DOUBLE_EQ(run.fluid("TF T1").cumResult[2], 100);
+  EXPECT_EQ(run.fluid("TF T1").source[1], kMethodWelltest);
+  EXPECT_EQ(run.node("TF T1").allocated, 1);
+  EXPECT_EQ(run.node("GC G3").allocated, 1);
+  EXPECT_EQ(run.fluid("W1", kWater).volume[1], 0);  // its test has 30
+  EXPECT_EQ(run.fluid("W1", kWater).cumResult[1], 0);
 }
 
 }  // namespace
