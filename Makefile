@@ -90,4 +90,29 @@ format-check:
 	find $(SOURCE_DIRS) \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format --dry-run -Werror
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(OUT_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(OUT_DIR) build-fuzz
+
+# Benchmark: ba-engine on synthetic fields of 1,000, 10,000 and 100,000 wells
+# (release build); prints input size, wall time and peak memory per size.
+.PHONY: bench
+bench: build
+	bash bench/run_bench.sh $(BUILD_DIR)
+
+# Fuzzing the input file: the libFuzzer target built with clang, AddressSanitizer
+# and UndefinedBehaviorSanitizer into build-fuzz/, run for FUZZ_SECONDS from the
+# seed corpus tests/fuzz/corpus/. A finding stops the run and fails the target;
+# its input is left in build-fuzz/artifacts/.
+FUZZ_DIR      := build-fuzz
+FUZZ_SECONDS  ?= 120
+FUZZ_PACKAGES := build-essential cmake clang-14 libclang-rt-14-dev
+
+.PHONY: fuzz
+fuzz: deps
+	$(call install_missing,$(FUZZ_PACKAGES))
+	cmake -S tests/fuzz -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+	cmake --build $(FUZZ_DIR) --target fuzz_engine -j$(JOBS)
+	@mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/artifacts
+	$(FUZZ_DIR)/fuzz_engine -max_total_time=$(FUZZ_SECONDS) -timeout=1 -rss_limit_mb=2048 \
+	  -dict=tests/fuzz/input.dict -artifact_prefix=$(FUZZ_DIR)/artifacts/ -print_final_stats=1 \
+	  $(FUZZ_DIR)/corpus tests/fuzz/corpus
