@@ -104,6 +104,8 @@ bench: build
 # its input is left in build-fuzz/artifacts/.
 FUZZ_DIR      := build-fuzz
 FUZZ_SECONDS  ?= 120
+# Seconds one input may take before it counts as a finding.
+FUZZ_TIMEOUT  ?= 1
 FUZZ_PACKAGES := build-essential cmake clang-14 libclang-rt-14-dev
 
 .PHONY: fuzz
@@ -113,6 +115,6 @@ fuzz: deps
 	  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
 	cmake --build $(FUZZ_DIR) --target fuzz_engine -j$(JOBS)
 	@mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/artifacts
-	$(FUZZ_DIR)/fuzz_engine -max_total_time=$(FUZZ_SECONDS) -timeout=1 -rss_limit_mb=2048 \
+	$(FUZZ_DIR)/fuzz_engine -max_total_time=$(FUZZ_SECONDS) -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=2048 \
 	  -dict=tests/fuzz/input.dict -artifact_prefix=$(FUZZ_DIR)/artifacts/ -print_final_stats=1 \
 	  $(FUZZ_DIR)/corpus tests/fuzz/corpus
