@@ -49,29 +49,16 @@ DateParts splitDate(double date) {
 }
 
 long serialDay(int year, int month, int day) {
-  long y = fullYear(year);
-  long m = month;
-  if (m < 3) {
-    m += 13;
-    y -= 1;
-  } else {
-    m += 1;
-  }
-  return (153 * m) / 5 + (1461 * y) / 4 + day;
+  const MarchYear my = marchYear(year, month);
+  return (153 * my.month) / 5 + (1461 * my.year) / 4 + day;
 }
 
 long julianDay(int year, int month, int day) {
   const long fy = fullYear(year);
-  long y = fy;
-  long m = month;
-  if (m < 3) {
-    m += 13;
-    y -= 1;
-  } else {
-    m += 1;
-  }
+  const MarchYear my = marchYear(year, month);
+  const long y = my.year;
   long result = static_cast<long>(std::floor(365.25 * y)) +
-                static_cast<long>(std::floor(30.6001 * m)) + day + 1720995;
+                static_cast<long>(std::floor(30.6001 * my.month)) + day + 1720995;
   if ((fy * 12 + month) * 31 + day >= 588829) {  // on or after 15 October 1582
     const long a = y / 100;
     result += 2 - a + a / 4;
