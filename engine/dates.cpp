@@ -16,6 +16,18 @@ int fullYear(int year) {
   return year < 1000 ? year + 1900 : year;
 }
 
+// Both day counts start the year in March: January and February count as
+// months 14 and 15 of the year before; other months are shifted by one.
+struct MarchYear {
+  long year;
+  long month;
+};
+
+MarchYear marchYear(int year, int month) {
+  if (month < 3) return {fullYear(year) - 1L, month + 13L};
+  return {fullYear(year), month + 1L};
+}
+
 }  // namespace
 
 DateParts splitDate(double date) {
