@@ -15,9 +15,6 @@ namespace zelba {
 
 namespace {
 
-constexpr double kRowDayOrigin = 19400101;  // equation rows count their days from here
-constexpr int kTestWhfp = 2;
-constexpr int kTestChoke = 8;
 constexpr double kGilbertConstant = 435;
 constexpr double kGilbertChokeExponent = 1.89;
 constexpr double kGilbertRatioExponent = 0.546;

@@ -18,11 +18,6 @@ namespace zelba {
 namespace {
 
 constexpr double kDaysPerMonth = 30.4375;
-constexpr int kTestGor = 3;
-constexpr int kTestBsw = 4;
-constexpr int kTestGas = 14;
-constexpr int kTestWater = 16;
-constexpr int kTestInjection[] = {21, 22, 23};  // WaterInj, GasInj, SteamInj
 
 int methodAt(const BaNode& node, int fluid, int k) {
   return node.methods[fluid][k];
@@ -239,7 +234,7 @@ void waterChain(RunState& rs, const BaNode& node, int day, WellEvaluation& eval)
 void injectionChain(RunState& rs, const BaNode& node, int day, int fluid, WellEvaluation& eval) {
   if (!chainMayRun(node, day, fluid)) return;
   eval.ratioMode = false;
-  const int column = kTestInjection[fluid - kWaterInj];
+  const int column = kTestWaterInj + (fluid - kWaterInj);  // WaterInj, GasInj, SteamInj
   int status = 1;
   for (int k = 0; k < kMethodSlots; ++k) {
     const int m = methodAt(node, fluid, k);

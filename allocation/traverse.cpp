@@ -25,13 +25,6 @@ constexpr double kResidualBand = 5.0;     // psi; a residual closer to 0 is a ma
 constexpr double kDerivativeStep = 1.0;   // bbl/d
 constexpr double kNotFinite = std::numeric_limits<double>::quiet_NaN();
 
-// "#welltest" columns the traverse reads.
-constexpr int kTestOilRate = 1;
-constexpr int kTestWellheadPressure = 2;
-constexpr int kTestGor = 3;
-constexpr int kTestBsw = 4;
-constexpr int kTestApi = 19;
-
 // The opening slot keeps a missing test value as MISSING_VALUE; in the
 // traverse it would pass for a BS&W or a GOR, so it counts as 0.
 double testNumber(const BaTestDay& test, int column) {
@@ -78,13 +71,13 @@ bool loadTraverseContext(const RunState& rs, const BaNode& node, int day, double
 
   double api = testNumber(test, kTestApi);
   if (!(api > 0)) api = res[2];
-  const double oilRate = testNumber(test, kTestOilRate);
+  const double oilRate = testNumber(test, kTestOil);
   if (!(api > 0) || !(oilRate > 0)) return false;
   ctx.api = api;
   ctx.oilRate = oilRate;
   ctx.waterOilRatio = waterOilRatioOf(testNumber(test, kTestBsw), rs.control.bswFraction);
   ctx.gasOilRatio = testNumber(test, kTestGor);
-  ctx.wellheadPressure = testNumber(test, kTestWellheadPressure);
+  ctx.wellheadPressure = testNumber(test, kTestWhfp);
 
   if (!(J > 0) || !std::isfinite(J)) return false;
   ctx.productivityIndex = J;

@@ -50,9 +50,20 @@ enum FluidSlot {
 enum TestColumnId {
   kTestDate = 0,
   kTestOil = 1,
+  kTestWhfp = 2,  // wellhead flowing pressure, psi
+  kTestGor = 3,
+  kTestBsw = 4,
+  kTestChoke = 8,
+  kTestGas = 14,
+  kTestWater = 16,
+  kTestApi = 19,
+  kTestWaterInj = 21,  // GasInj 22 and SteamInj 23 follow
   kTestCalibration = 24,
   kTestStatus = 25,
 };
+
+// "*ZEL" equation rows count their days from 1 January 1940.
+constexpr double kRowDayOrigin = 19400101;
 
 template <typename T>
 using DayArray = std::array<T, kDaySlots>;

@@ -13,7 +13,6 @@ namespace zelba {
 
 namespace {
 
-constexpr double kRowDayOrigin = 19400101;  // "*ZEL" rows count their days from here
 constexpr float kDefaultDrainageDays = 90.0f;
 
 struct EquationSection {
