@@ -34,13 +34,43 @@ constexpr double kMinTension = 1.0;             // dyn/cm; the correlations fall
 constexpr double kLiveOilPressureLimit = 3977;  // psia; above it the live-oil factor is gone
 
 // Flow-pattern boundaries of the Froude number for no-slip holdup lambda.
+// Each is computed only where the pattern map of that lambda compares with it
+// (L1 below 0.4, L2 and L3 from 0.01, L4 from 0.4), and L2 and L3 on demand
+// for the transition weighting; the others stay 0.
 struct PatternBoundaries {
-  double l1, l2, l3, l4;
+  double l1 = 0, l2 = 0, l3 = 0, l4 = 0;
+  bool middle = false;  // l2 and l3 computed
 };
 
+void computeMiddleBoundaries(double lambda, PatternBoundaries& b) {
+  if (b.middle) return;
+  b.l2 = 0.0009252 * std::pow(lambda, -2.4684);
+  b.l3 = 0.1 * std::pow(lambda, -1.4516);
+  b.middle = true;
+}
+
 PatternBoundaries boundariesOf(double lambda) {
-  return PatternBoundaries{316 * std::pow(lambda, 0.302), 0.0009252 * std::pow(lambda, -2.4684),
-                           0.1 * std::pow(lambda, -1.4516), 0.5 * std::pow(lambda, -6.738)};
+  PatternBoundaries b;
+  if (lambda < 0.4) b.l1 = 316 * std::pow(lambda, 0.302);
+  if (lambda >= 0.01) computeMiddleBoundaries(lambda, b);
+  if (lambda >= 0.4) b.l4 = 0.5 * std::pow(lambda, -6.738);
+  return b;
+}
+
+// The flow pattern of lambda and the Froude number; fills `b` with the
+// boundaries it compared with.
+int patternOf(double lambda, double froude, PatternBoundaries& b) {
+  if (lambda > 0.99999) return kLiquidOnly;
+  if (lambda < 0.00001) return kGasOnly;
+  b = boundariesOf(lambda);
+  if ((lambda < 0.01 && froude < b.l1) || (lambda >= 0.01 && froude < b.l2)) return kSegregated;
+  if (lambda >= 0.01 && b.l2 < froude && froude <= b.l3) return kTransition;
+  if ((lambda >= 0.01 && lambda < 0.4 && b.l3 < froude && froude <= b.l1) ||
+      (lambda >= 0.4 && b.l3 < froude && froude <= b.l4)) {
+    return kIntermittent;
+  }
+  if ((lambda < 0.4 && froude >= b.l1) || (lambda >= 0.4 && froude > b.l4)) return kDistributed;
+  return kTransition;
 }
 
 // Horizontal holdup H0 = a lambda^b / NFr^c.
@@ -93,17 +123,23 @@ InclinationCoefficients inclinationCoefficients(int pattern, double angle) {
 // The liquid holdup of `pattern` in pipe inclined at `angle`, held within
 // 0.00001 and 1. Records H0, C and psi in `detail`.
 double inclinedHoldup(int pattern, double lambda, double froude, double velocityNumber,
-                      double angle, GradientDetail& detail) {
+                      const AngleTerms& inclination, GradientDetail& detail) {
+  const double angle = inclination.angle;
+  const double correction = inclination.correction;
   const double h0 = horizontalHoldup(pattern, lambda, froude);
   double c = 0;
   double psi = 1;
   if (angle != 0) {
     const InclinationCoefficients k = inclinationCoefficients(pattern, angle);
-    c = (1 - lambda) * std::log(k.e * std::pow(lambda, k.f) * std::pow(velocityNumber, k.g) *
-                                std::pow(froude, k.h));
+    // With no exponents (distributed flow, the single phases) the product is
+    // e itself: x^0 is 1 for every x.
+    const double product =
+        k.f == 0 && k.g == 0 && k.h == 0
+            ? k.e
+            : k.e * std::pow(lambda, k.f) * std::pow(velocityNumber, k.g) * std::pow(froude, k.h);
+    c = (1 - lambda) * std::log(product);
     if (!(c >= 0)) c = 0;  // negative, or not a number (ln of 0 for the single phases)
-    const double s = std::sin(1.8 * angle);
-    psi = 1 + c * (s - 0.333 * s * s * s);
+    psi = 1 + c * correction;
   }
   detail.horizontalHoldup = h0;
   detail.inclinationC = c;
@@ -205,17 +241,8 @@ bool computeStepProperties(TraverseContext& ctx, double p, double dp) {
 }
 
 int flowPattern(double lambda, double froude) {
-  if (lambda > 0.99999) return kLiquidOnly;
-  if (lambda < 0.00001) return kGasOnly;
-  const PatternBoundaries b = boundariesOf(lambda);
-  if ((lambda < 0.01 && froude < b.l1) || (lambda >= 0.01 && froude < b.l2)) return kSegregated;
-  if (lambda >= 0.01 && b.l2 < froude && froude <= b.l3) return kTransition;
-  if ((lambda >= 0.01 && lambda < 0.4 && b.l3 < froude && froude <= b.l1) ||
-      (lambda >= 0.4 && b.l3 < froude && froude <= b.l4)) {
-    return kIntermittent;
-  }
-  if ((lambda < 0.4 && froude >= b.l1) || (lambda >= 0.4 && froude > b.l4)) return kDistributed;
-  return kTransition;
+  PatternBoundaries b;
+  return patternOf(lambda, froude, b);
 }
 
 double beggsBrillGradient(TraverseContext& ctx) {
@@ -228,20 +255,30 @@ double beggsBrillGradient(TraverseContext& ctx) {
   g.froude = vm * vm / (d * kGravity);
   g.reynolds = s.massFlux * d / s.noSlipViscosity;
   g.velocityNumber = 1.938 * s.liquidVelocity * std::pow(s.liquidDensity / s.liquidTension, 0.25);
-  g.pattern = flowPattern(lambda, g.froude);
+  // The angle's sines are the same over the whole tubing.
+  AngleTerms& terms = ctx.angleTerms;
+  if (!(terms.angle == ctx.angle)) {
+    terms.angle = ctx.angle;
+    terms.sine = std::sin(ctx.angle);
+    const double s18 = std::sin(1.8 * ctx.angle);
+    terms.correction = s18 - 0.333 * s18 * s18 * s18;
+  }
+
+  PatternBoundaries b;
+  g.pattern = patternOf(lambda, g.froude, b);
 
   if (g.pattern == kTransition) {
     // Between the segregated and the intermittent patterns, weighted by where
     // the Froude number lies between their boundaries.
-    const PatternBoundaries b = boundariesOf(lambda);
+    computeMiddleBoundaries(lambda, b);
     const double a = (b.l3 - g.froude) / (b.l3 - b.l2);
     const double segregated =
-        inclinedHoldup(kSegregated, lambda, g.froude, g.velocityNumber, ctx.angle, g);
+        inclinedHoldup(kSegregated, lambda, g.froude, g.velocityNumber, terms, g);
     const double intermittent =
-        inclinedHoldup(kIntermittent, lambda, g.froude, g.velocityNumber, ctx.angle, g);
+        inclinedHoldup(kIntermittent, lambda, g.froude, g.velocityNumber, terms, g);
     g.holdup = a * segregated + (1 - a) * intermittent;
   } else {
-    g.holdup = inclinedHoldup(g.pattern, lambda, g.froude, g.velocityNumber, ctx.angle, g);
+    g.holdup = inclinedHoldup(g.pattern, lambda, g.froude, g.velocityNumber, terms, g);
   }
   const double h = g.holdup;
 
@@ -253,7 +290,7 @@ double beggsBrillGradient(TraverseContext& ctx) {
   g.noSlipFriction = 0.0056 + 0.5 / std::pow(g.reynolds, 0.32);
   g.twoPhaseFriction = g.noSlipFriction * g.frictionRatio;
 
-  const double elevation = std::sin(ctx.angle) * g.slipDensity;
+  const double elevation = terms.sine * g.slipDensity;
   const double friction = g.twoPhaseFriction * g.noSlipDensity * vm * vm / (d * kFrictionDivisor);
   g.kineticTerm =
       g.slipDensity * vm * s.gasVelocity / (s.meanPressure * kGravity * kSquareInchesPerSquareFoot);

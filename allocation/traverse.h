@@ -11,6 +11,8 @@
 // bbl/d, scf/bbl, cp, dyn/cm.
 #pragma once
 
+#include <limits>
+
 #include "allocation/theoretical.h"
 
 namespace zelba {
@@ -74,6 +76,15 @@ struct GradientDetail {
   double kineticTerm = 0;        // Ek, the acceleration share of the gradient
 };
 
+// Terms of the tubing's inclination, computed once per angle: sin(theta) for
+// the elevation term and sin(1.8 theta) - 0.333 sin^3(1.8 theta) for the
+// holdup's inclination correction.
+struct AngleTerms {
+  double angle = std::numeric_limits<double>::quiet_NaN();  // the angle they are of
+  double sine = 0;
+  double correction = 0;
+};
+
 struct TraverseContext {
   // Tubing.
   double diameter = 0;  // inside diameter, ft
@@ -109,6 +120,7 @@ struct TraverseContext {
   // The step being evaluated and the last gradient.
   StepProperties step;
   GradientDetail gradient;
+  AngleTerms angleTerms;
 };
 
 // Number of equal steps of a traverse, whatever the tubing length.
