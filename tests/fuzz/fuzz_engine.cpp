@@ -1,9 +1,9 @@
 // libFuzzer target: one complete engine run on the fuzz input as the input
 // file. Outputs are kept in memory (an input can name any output path; the
 // fuzzer never writes real files). A run must end with status 1 or -1 and
-// print no NaN or infinity in any output; crashes, sanitizer reports, runs
-// of more than a second and more than 2 GB are found by libFuzzer itself
-// (-timeout=1 -rss_limit_mb=2048).
+// print no NaN or infinity in any output; crashes, sanitizer reports, hangs
+// and runs of more than 2 GB are found by libFuzzer itself (the Makefile's
+// -timeout and -rss_limit_mb=2048).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
