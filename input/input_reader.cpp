@@ -84,12 +84,12 @@ void splitFields(const std::string& line, std::vector<std::string>& fields) {
     const char c = line[i];
     if (c == '"') {
       // A quoted field runs to the next double quote, blanks and commas
-      // included; blanks and commas after it are skipped.
+      // included; blanks and commas after it are skipped, up to a tab.
       const size_t close = line.find('"', i + 1);
       const size_t end = close == std::string::npos ? n : close;
       fields.emplace_back(line, i + 1, end - i - 1);
       i = close == std::string::npos ? n : close + 1;
-      while (i < n && (isBlankOrTab(line[i]) || line[i] == ',')) ++i;
+      while (i < n && (line[i] == ' ' || line[i] == ',')) ++i;
       continue;
     }
     if (c == ',') {

@@ -83,9 +83,12 @@ void readSample(RunState& rs, const LineNotes& notes, WellwatchSection& section,
                 const Fields& fields) {
   section.pendingWell = section.well;
   BaWatchSample sample;
-  const size_t count = std::min(fields.size(), section.columns.size());
-  for (size_t k = 0; k < count; ++k) {
-    const double value = parseNumber(fields[k]);
+  // Every column of the header is read; a line that ends early leaves its
+  // last columns empty, so a sample without its date or time is dropped.
+  static const std::string kEmpty;
+  for (size_t k = 0; k < section.columns.size(); ++k) {
+    const std::string& field = k < fields.size() ? fields[k] : kEmpty;
+    const double value = parseNumber(field);
     switch (section.columns[k]) {
       case kWatchDate:
         if (!(value > 0) || value >= double(INT_MAX)) {
@@ -94,7 +97,7 @@ void readSample(RunState& rs, const LineNotes& notes, WellwatchSection& section,
         sample.date = static_cast<std::int32_t>(value);
         break;
       case kWatchHms: {
-        const TimeOfDay time = parseTimeOfDay(fields[k]);
+        const TimeOfDay time = parseTimeOfDay(field);
         if (!time.ok) return notes.ignored("sample dropped: no usable time of day");
         sample.time = time.seconds;
         break;

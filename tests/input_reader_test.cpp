@@ -25,7 +25,8 @@ TEST(SplitFieldsTest, CommasBlanksQuotesAndComments) {
       {"a ,,b", {"a", "", "b"}},
       {"\t a\tb\t\tc  ", {"a", "b", "c"}},
       {"\"Well A, north\" 5", {"Well A, north", "5"}},
-      {"\"a\",,b", {"a", "b"}},  // blanks and commas after a closing quote are all skipped
+      {"\"a\",,b", {"a", "b"}},       // blanks and commas after a closing quote are all skipped
+      {"\"a\"\t,b", {"a", "", "b"}},  // but not a tab: the comma after it is an empty field
       {"\"\" x", {"", "x"}},
       {"x \"open quote, runs on", {"x", "open quote, runs on"}},
       {"Well W1 10 // note", {"Well", "W1", "10"}},

@@ -284,11 +284,12 @@ TEST_F(WellSectionsTest, WatchDayAverages) {
 }
 
 TEST_F(WellSectionsTest, WatchHoursColumnAndBadSamples) {
-  // Samples without a date (NA, 0) or without a time (x, -1:00:00) are dropped.
+  // Samples without a date (NA, 0) or without a time (x, -1:00:00, or a line that
+  // ends before its time column) are dropped.
   load(
       "#wellwatch\n*date hrs rate\n*Well W1\n20050103 0 40\nNA 2 999\n0 3 999\n"
       "20050104 1.5 80\n20050106 12 10\n*date hms rate\n*Well W2\n20050102 06:00:00 8\n"
-      "20050102 x 999\n20050102 -1:00:00 999\n20050103 00:00:00 7\n#end\n");
+      "20050102 x 999\n20050102 -1:00:00 999\n20050102\n20050103 00:00:00 7\n#end\n");
   EXPECT_EQ(well("W1").watchSampleCount, 3);
   // Jan 4: 1.5 h = 5400 s; (40 x 5400 + 80 x 81000) / 86400 = 6696000 / 86400.
   expectRates("W1", {{2, 0}, {3, 40}, {4, 77.5}, {5, 80}, {6, 80}, {7, 0}});
