@@ -191,6 +191,10 @@ void readKeywordLine(RunState& rs, const LineNotes& notes, EquationSection& sect
     if (fields.size() > 1) storeMethod(rs, notes, section, fields, 1);
   } else if (const int well = headerWell(notes, fields); well >= 0) {
     section.well = well;
+  } else if (isWellType(rs, lookupEntityType(rs, fieldAt(fields, 0)))) {
+    // A well header that names no usable well: its lines belong to no well.
+    section.well = -1;
+    notes.ignored(headerProblem(rs, fields));
   } else {
     storeMethod(rs, notes, section, fields, 0);
   }

@@ -41,7 +41,9 @@ std::string headerProblem(const RunState& rs, const Fields& fields) {
   if (type < 0) return "unknown entity type or keyword '" + fieldAt(fields, 0) + "'";
   if (!isWellType(rs, type))
     return "'" + fieldAt(fields, 0) + "' is a facility type, not a well type";
-  return "no well name";
+  if (fieldAt(fields, 1).empty()) return "no well name";
+  return "'" + fieldAt(fields, 1) +
+         "' was created before its type became a well type: it has no well data";
 }
 
 std::string unknownColumns(const Fields& fields, const std::vector<int>& ids) {
@@ -57,6 +59,9 @@ int headerWell(const LineNotes& notes, const Fields& fields) {
   if (!isWellType(rs, lookupEntityType(rs, fieldAt(fields, 0)))) return -1;
   const int before = rs.nodeCount();
   const int well = findNode(rs, fieldAt(fields, 0), fieldAt(fields, 1));
+  // A node made before a later "*Define" turned its type into a well type
+  // has no day blocks for well data.
+  if (well >= 0 && !rs.nodeTable[well]->routes) return -1;
   if (rs.nodeCount() > before) {
     notes.partlyUsed("'" + rs.nodeTable[well]->name +
                      "' is not in #network: a new well was created, on no point of measurement");

@@ -37,8 +37,9 @@ struct LineNotes {
 };
 
 // The well named by a header line '*TYPE name' of a well data section: its
-// node index, or -1 when the type is unknown or not a well type, or the name
-// is empty. A well that "#network" did not name is created, and noted.
+// node index, or -1 when the type is unknown or not a well type, the name is
+// empty, or the node has no well data (it was made while its type was not yet
+// a well type). A well that "#network" did not name is created, and noted.
 int headerWell(const LineNotes& notes, const Fields& fields);
 
 // Why a header line of a well data section names no well.
