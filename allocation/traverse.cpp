@@ -31,9 +31,6 @@ double testNumber(const BaTestDay& test, int column) {
   const double value = test.values[column];
   return value == MISSING_VALUE ? 0 : value;
 }
-
-// Water-oil ratio of a BS&W in percent, or as a fraction with "*BswFraction";
-// no ratio (0) for a BS&W of all water or not above 0, as in the water chain.
 }  // namespace
 
 bool loadTraverseContext(const RunState& rs, const BaNode& node, int day, double J,
@@ -98,6 +95,10 @@ Eval liftRate(RunState& rs, const BaNode& node, int day, double productivityInde
 
 double nodalResidual(TraverseContext& ctx, double q) {
   if (!(q >= 0)) return kNoResidual;
+  // A solution that has not met its rate within its budget of traverses
+  // will not: it gives up rather than search on.
+  if (ctx.traverses >= kMaxNodalTraverses) return kNoResidual;
+  ++ctx.traverses;
   const double pwf = bottomholePressure(ctx, q, ctx.wellheadPressure);
   // Above the reservoir pressure the well would not flow at all.
   if (!std::isfinite(pwf) || pwf > ctx.reservoirPressure) return kNoResidual;
