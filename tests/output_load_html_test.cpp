@@ -1,11 +1,9 @@
-// The host load file and the HTML report set.
-//
-// Results are set by hand; the expected text is composed from the files'
-// printf formats, which are noted next to the rows.
+// The host load file and the HTML report set. Results are set by hand; the
+// expected text is composed from the files' printf formats.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
-#include <stdexcept>
 #include <string>
 
 #include "engine/driver.h"
@@ -30,10 +28,8 @@ class OutputTest : public ::testing::Test {
     prepareRun(rs);
   }
   BaNode& node(const std::string& name) {
-    for (auto& n : rs.nodeTable) {
-      if (n->name == name) return *n;
-    }
-    throw std::runtime_error("no node " + name);
+    return **std::find_if(rs.nodeTable.begin(), rs.nodeTable.end(),
+                          [&](const auto& n) { return n->name == name; });
   }
   // The allocated volume of each day of the period, from day 1 on.
   void allocated(const std::string& name, int slot, std::initializer_list<double> days) {
@@ -46,43 +42,33 @@ class OutputTest : public ::testing::Test {
 };
 
 // Refuses to create the file at one path.
-class RefusingFiles : public MemoryFiles {
- public:
-  explicit RefusingFiles(std::string refused) : refused_(std::move(refused)) {}
+struct RefusingFiles : MemoryFiles {
+  explicit RefusingFiles(std::string path) : refused(std::move(path)) {}
   std::unique_ptr<TextSink> create(const std::string& path) override {
-    return path == refused_ ? nullptr : MemoryFiles::create(path);
+    return path == refused ? nullptr : MemoryFiles::create(path);
   }
-
- private:
-  std::string refused_;
+  std::string refused;
 };
 
-// ---- load file ----
+TEST_F(OutputTest, LoadFileDailyAndMonthly) {
+  load("20050103", "*TF T1\nWell W1\nWell W2\nWell W3\nCOMPLETION C1\n");
+  for (const char* name : {"T1", "W1", "W2", "C1"}) node(name).allocated = 1;
+  (*node("W1").routes)[2].hoursOn = 0;
+  (*node("W1").routes)[3].hoursOn = 12;
+  allocated("W1", kOil, {95, 0, 115});
+  allocated("W1", kGas, {60, 0, 80});
+  allocated("W1", kWater, {5, 0, 7});
+  allocated("W1", kCo2Inj, {1, 0, 2});
+  allocated("W2", kOil, {185, 190, 175});  // W2 keeps 24 hours on every day
+  allocated("W2", kGas, {45, 50, 35});
+  allocated("W2", kWater, {3, 4, 5});
+  // Facilities, other well-level types and wells without the allocated flag stay out.
+  allocated("T1", kOil, {999, 999, 999});
+  allocated("C1", kOil, {77, 77, 77});
+  allocated("W3", kOil, {10, 10, 10});
+  rs.control.hasVolumes[kOil] = 1;
+  rs.control.theoretical[kGas] = 1;
 
-class LoadFileTest : public OutputTest {
- protected:
-  void SetUp() override {
-    load("20050103", "*TF T1\nWell W1\nWell W2\nWell W3\nCOMPLETION C1\n");
-    for (const char* name : {"T1", "W1", "W2", "C1"}) node(name).allocated = 1;
-    (*node("W1").routes)[2].hoursOn = 0;
-    (*node("W1").routes)[3].hoursOn = 12;
-    allocated("W1", kOil, {95, 0, 115});
-    allocated("W1", kGas, {60, 0, 80});
-    allocated("W1", kWater, {5, 0, 7});
-    allocated("W1", kCo2Inj, {1, 0, 2});
-    allocated("W2", kOil, {185, 190, 175});  // W2 keeps 24 hours on every day
-    allocated("W2", kGas, {45, 50, 35});
-    allocated("W2", kWater, {3, 4, 5});
-    // Facilities, other well-level types and wells without results stay out.
-    allocated("T1", kOil, {999, 999, 999});
-    allocated("C1", kOil, {77, 77, 77});
-    allocated("W3", kOil, {10, 10, 10});
-    rs.control.hasVolumes[kOil] = 1;
-    rs.control.theoretical[kGas] = 1;
-  }
-};
-
-TEST_F(LoadFileTest, DailyWithoutColumnNames) {
   writeLoadFile(rs, files, "l.txt", true);
   // Column line: "*date", then "* " for the empty hours name, then the fluid
   // names. Rows: "%8.0f  %12.3f " and " %12.1f" per listed slot.
@@ -96,14 +82,11 @@ TEST_F(LoadFileTest, DailyWithoutColumnNames) {
             "20050101        24.000         185.0         45.0\n"
             "20050102        24.000         190.0         50.0\n"
             "20050103        24.000         175.0         35.0\n");
-
-  // Named hours and gas columns; the empty date and oil names fall back.
-  rs.control.zelFields = {"", "HRS", "", "GASV"};
+  // A named hours column.
+  rs.control.zelFields = {"", "HRS"};
   writeLoadFile(rs, files, "l.txt", true);
-  EXPECT_EQ(files.text("l.txt").substr(0, 24), "*date *HRS *Oil *GASV \n*");
-}
+  EXPECT_EQ(files.text("l.txt").substr(0, 23), "*date *HRS *Oil *Gas \n*");
 
-TEST_F(LoadFileTest, MonthlyWithColumnNamesMetricAndTable) {
   rs.control.hasVolumes[kWater] = rs.control.hasVolumes[kCo2Inj] = 1;
   rs.control.metric = 1;
   rs.control.zelTable = "ALLOC";
@@ -121,14 +104,9 @@ TEST_F(LoadFileTest, MonthlyWithColumnNamesMetricAndTable) {
             "  20050103      1.500         210.0        140.0         12.0          3.0\n"
             "*keyname \"W2\"\n"
             "  20050103      3.000         550.0        130.0         12.0          0.0\n");
-
-  // A file that cannot be created is not written.
-  RefusingFiles refused("l.txt");
-  writeLoadFile(rs, refused, "l.txt", false);
-  EXPECT_TRUE(refused.files().empty());
+  NoFiles none;
+  writeLoadFile(rs, none, "l.txt", false);  // a file that cannot be created is skipped
 }
-
-// ---- HTML report set ----
 
 const std::string kIndexStart = "<HTML>\n<HEAD>\n<BASE Target=BaRight>\n</HEAD>\n<BODY>\n";
 const std::string kIndexEnd = "</UL>\n</BODY>\n</HTML>\n";
@@ -140,32 +118,22 @@ std::string heading(const std::string& name, const char* font = "FONT") {
          " size=+0></P>\n<UL>\n";
 }
 
-class HtmlTest : public OutputTest {
- protected:
-  // T1 with W1 and W2 over two days; T9 is a facility without results.
-  void smallRun() {
-    load("20050102", "*TF T1\nWell W1\nWell W2\n*TF T9\n");
-    rs.control.headers = {"NORTH FIELD"};
-    rs.control.hasVolumes[kOil] = 1;
-    rs.control.theoretical[kGas] = 1;
-    rs.control.htmlDirectory = "out/";
-    for (const char* name : {"T1", "W1", "W2"}) node(name).allocated = 1;
-    allocated("T1", kOil, {285, 290});
-    allocated("T1", kGas, {150, 140});
-    allocated("W1", kOil, {95, 105});
-    allocated("W2", kOil, {185, 0});
-  }
-};
-
-TEST_F(HtmlTest, EveryPageOfASmallRun) {
-  smallRun();
+// T1 with W1 and W2 over two days; T9 is a facility without results.
+TEST_F(OutputTest, HtmlSetOfASmallRunItsPathsAndPagesThatCannotBeCreated) {
+  load("20050102", "*TF T1\nWell W1\nWell W2\n*TF T9\n");
+  rs.control.headers = {"NORTH FIELD"};
+  rs.control.hasVolumes[kOil] = 1;
+  rs.control.theoretical[kGas] = 1;
+  rs.control.htmlDirectory = "out/";
+  for (const char* name : {"T1", "W1", "W2"}) node(name).allocated = 1;
+  allocated("T1", kOil, {285, 290});
+  allocated("T1", kGas, {150, 140});
   EXPECT_EQ(writeHtmlReport(rs, files, "ba.htm"), 1);
-  const std::set<std::string> all = {"ba.htm",        "out/BaHeader.htm", "out/BAMENU.htm",
-                                     "out/BAPOM.htm", "out/BAWELL.htm",   "out/BANET.htm",
-                                     "out/DAT0.htm",  "out/DAT1.htm",     "out/DAT2.htm"};
   std::set<std::string> written;
   for (const auto& [path, text] : files.files()) written.insert(path);
-  EXPECT_EQ(written, all);
+  EXPECT_EQ(written, (std::set<std::string>{"ba.htm", "out/BaHeader.htm", "out/BAMENU.htm",
+                                            "out/BAPOM.htm", "out/BAWELL.htm", "out/BANET.htm",
+                                            "out/DAT0.htm", "out/DAT1.htm", "out/DAT2.htm"}));
   // Links inside the pages are bare file names.
   EXPECT_EQ(files.text("ba.htm"),
             "<HTML>\n<HEAD>\n<TITLE>ZEL BA Engine</TITLE>\n</HEAD>\n"
@@ -208,13 +176,7 @@ TEST_F(HtmlTest, EveryPageOfASmallRun) {
       "<TR align=right valign=center>\n<TD>20050102</TD><TD>     290.0</TD><TD>     140.0</TD>"
       "</TR>\n"
       "</TABLE>\n</BODY>\n</HTML>\n");
-  EXPECT_NE(
-      files.text("out/DAT2.htm").find("<TD>20050102</TD><TD>       0.0</TD><TD>       0.0</TD>"),
-      std::string::npos);
-}
 
-TEST_F(HtmlTest, PathsAndPagesThatCannotBeCreated) {
-  smallRun();
   // A frameset that cannot be created stops the set; any other page is
   // skipped alone.
   RefusingFiles noFrameset("ba.htm");
@@ -222,25 +184,19 @@ TEST_F(HtmlTest, PathsAndPagesThatCannotBeCreated) {
   EXPECT_TRUE(noFrameset.files().empty());
   RefusingFiles noMenu("out/BAMENU.htm");
   EXPECT_EQ(writeHtmlReport(rs, noMenu, "ba.htm"), 1);
-  EXPECT_EQ(noMenu.files().size(), 8u);  // the nine pages of EveryPageOfASmallRun less one
-  EXPECT_EQ(noMenu.files().count("out/BAMENU.htm"), 0u);
-
-  // The directory is glued on as it is.
+  EXPECT_EQ(noMenu.files().size(), 8u);
+  // The directory is glued on as it is, and is never cut.
   rs.control.htmlDirectory = "x";
   EXPECT_EQ(writeHtmlReport(rs, files, "f.htm"), 1);
-  EXPECT_EQ(files.files().count("xBaHeader.htm"), 1u);
   EXPECT_EQ(files.files().count("xDAT2.htm"), 1u);
-  // No length limit: a long directory is not cut.
-  const std::string deep = std::string(200, 'd') + "/";
-  rs.control.htmlDirectory = deep;
-  MemoryFiles deepFiles;
-  EXPECT_EQ(writeHtmlReport(rs, deepFiles, "f.htm"), 1);
-  EXPECT_EQ(deepFiles.files().count(deep + "DAT1.htm"), 1u);
+  rs.control.htmlDirectory = std::string(200, 'd') + "/";
+  EXPECT_EQ(writeHtmlReport(rs, files, "f.htm"), 1);
+  EXPECT_EQ(files.files().count(rs.control.htmlDirectory + "DAT1.htm"), 1u);
 }
 
 // Wells before the first facility, two facilities in a row, escaped names and
-// header texts, and the theoretical-volumes line.
-TEST_F(HtmlTest, NetworkNestingAndEscaping) {
+// header texts, the theoretical-volumes line; then a run without facilities.
+TEST_F(OutputTest, HtmlIndexNestingEscapingAndNoFacilities) {
   load("20050101", "Well W0\n*TF T1\nWell W1\n*TF T2\n*TF T3\nWell W2\n");
   for (auto& n : rs.nodeTable) n->allocated = 1;
   node("W1").name = "A<B&C";
@@ -255,8 +211,6 @@ TEST_F(HtmlTest, NetworkNestingAndEscaping) {
                 "<LI><A HREF=DAT3.htm>T2</A>\n<LI><A HREF=DAT4.htm>T3</A>\n"
                 "<UL>\n<LI><A HREF=DAT5.htm>W2</A>\n</UL>\n" +
                 kIndexEnd);
-  EXPECT_NE(files.text("BAWELL.htm").find("<LI><A HREF=DAT2.htm>A&lt;B&amp;C</A>\n"),
-            std::string::npos);
   // The header line, the line of a theoretical oil slot, the title; one column.
   const std::string page = files.text("DAT2.htm");
   EXPECT_NE(page.find("<b>&quot;Q&quot; &amp; &lt;b&gt;</B><BR>\nTheoretical Volumes\n"
@@ -264,33 +218,11 @@ TEST_F(HtmlTest, NetworkNestingAndEscaping) {
             std::string::npos)
       << page;
   EXPECT_NE(page.find("<TH width=12%>Oil(bbl)</TH>\n</TR>\n"), std::string::npos) << page;
-}
 
-TEST_F(HtmlTest, PointIndexWithoutFacilities) {
+  // No facility: no heading, no list, no links in BAPOM.htm.
   load("20050101", "Well W1\n");
-  node("W1").allocated = 1;
   EXPECT_EQ(writeHtmlReport(rs, files, "f.htm"), 1);
-  // No heading, no list, no links: the page's start and the closing text.
   EXPECT_EQ(files.text("BAPOM.htm"), kIndexStart + kIndexEnd);
-}
-
-TEST(HtmlRun, WholeRunWritesTheSetInsteadOfTheTextReport) {
-  RunState rs;
-  MemoryFiles files;
-  RunOptions options;
-  options.files = &files;
-  ASSERT_EQ(runEngineOnText(rs,
-                            "#control\n*period 20050101 20050102\n*report r.prn t.prn\n"
-                            "*html ba.htm x\n#end\n#network\n*TF T1\nWell W1\n#end\n"
-                            "#volume\n*TF T1\n*date oil\n20050101 100\n20050102 110\n#end\n",
-                            nullptr, options),
-            1);
-  // The frameset, five pages, the data pages of T1 and W1, and the listing.
-  EXPECT_EQ(files.files().size(), 9u);
-  EXPECT_EQ(files.files().count("xDAT1.htm"), 1u);
-  EXPECT_EQ(files.files().count("t.prn"), 1u);
-  EXPECT_EQ(files.files().count("r.prn"), 0u);
-  EXPECT_EQ(files.text("ba.htm").rfind("<HTML>\n<HEAD>\n<TITLE>ZEL BA Engine</TITLE>\n", 0), 0u);
 }
 
 }  // namespace
