@@ -13,9 +13,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "allocation/curve_fit.h"
 #include "allocation/oil_methods.h"
@@ -28,75 +26,56 @@
 namespace zelba {
 namespace {
 
-constexpr double kFail = -99999.0;
-
-// Within a relative tolerance, or half a unit of the last decimal a
-// reference value was given with, whichever is larger.
+// Within a relative tolerance or half a unit of the reference's last decimal.
 void expectClose(double actual, double expected, double relative, double lastDecimal = 0) {
-  const double tolerance = std::max(std::fabs(expected) * relative, lastDecimal / 2);
-  EXPECT_NEAR(actual, expected, tolerance);
+  EXPECT_NEAR(actual, expected, std::max(std::fabs(expected) * relative, lastDecimal / 2));
 }
 
 TEST(RootFinder, ZerosFailuresAndGivingUp) {
   int shelfFailures = 0;
   const struct {
-    const char* name;
     std::function<double(double)> f;
     double start;
     int status;
     double root;  // 123 where it must stay unwritten
   } cases[] = {
-      // The difference quotient of a line is exact: 10 - (3 x 10 - 6) / 3 = 2.
-      {"line", [](double x) { return 3 * x - 6; }, 10, 1, 2},
-      // f(x + h) fails: the backward difference (f(10) - f(9)) / 1 = 2 sends
-      // the step to 10 - 12 / 2 = 4, the zero.
-      {"bounded line", [](double x) { return x > 10.5 ? kFail : 2 * x - 8; }, 10, 1, 4},
-      // ln(x / 3), defined for x > 0 only. From 10 the slope ln(11 / 10) =
-      // 0.0953 sends the step to 10 - 1.204 / 0.0953 = -2.63, where there is no
-      // value; halving toward 10 gives 3.68, and the search goes on from there.
-      {"logarithm",
-       [](double x) {
-         return x <= 0 ? kFail : std::fabs(std::log(x / 3)) < 1e-12 ? 0 : std::log(x / 3);
+      // f(11) fails: backward difference f(10) - f(9) = 2, step to 10 - 12 / 2 = 4.
+      {[](double x) { return x > 10.5 ? kNoResidual : 2 * x - 8; }, 10, 1, 4},
+      // ln(x / 3): the slope ln(1.1) sends 10 to 10 - 1.204 / 0.0953 = -2.63,
+      // no value there; halved toward 10: 3.68, and on from there.
+      {[](double x) {
+         return x <= 0 ? kNoResidual : std::fabs(std::log(x / 3)) < 1e-12 ? 0 : std::log(x / 3);
        },
        10, 1, 3},
-      // Defined only from 10 on, rising: the step goes to 9 and every halving
-      // toward 10 (9.5, 9.75, ... 10 - 2^-30) stays below it.
-      {"shelf", [&shelfFailures](double x) { return x < 10 ? (++shelfFailures, kFail) : x - 9; },
-       10, -1, 123},
-      {"flat", [](double) { return 7.0; }, 1, -1, 123},  // the derivative is 0
-      {"no value at the start", [](double) { return kFail; }, 1, -1, 123},
-      {"value at the start only", [](double x) { return x == 10 ? 1.0 : kFail; }, 10, -1, 123},
-      // e^x has no zero. With h = 1 every step is e^x / (e^(x+1) - e^x) =
-      // 1 / (e - 1), so after 50 iterations x = -50 / (e - 1) is stored.
-      {"exponential", [](double x) { return std::exp(x); }, 0, -1, -29.0988353435},
+      // Defined from 10 on: the step to 9 and every halving toward 10 fail.
+      {[&shelfFailures](double x) { return x < 10 ? (++shelfFailures, kNoResidual) : x - 9; }, 10,
+       -1, 123},
+      {[](double) { return 7.0; }, 1, -1, 123},  // the derivative is 0
+      {[](double) { return kNoResidual; }, 1, -1, 123},
+      {[](double x) { return x == 10 ? 1.0 : kNoResidual; }, 10, -1, 123},  // no difference at all
+      // e^x: each step is 1 / (e - 1), so after 50 x = -50 / (e - 1) is stored.
+      {[](double x) { return std::exp(x); }, 0, -1, -29.0988353435},
   };
   for (const auto& c : cases) {
     double root = 123;
-    EXPECT_EQ(NewtonRaphsonRootFinder(c.f, c.start, kFail, &root, 1.0), c.status) << c.name;
-    EXPECT_NEAR(root, c.root, 1e-8) << c.name;
+    EXPECT_EQ(NewtonRaphsonRootFinder(c.f, c.start, kNoResidual, &root, 1.0), c.status) << c.root;
+    EXPECT_NEAR(root, c.root, 1e-8);
   }
   EXPECT_EQ(shelfFailures, 31);  // the first try and 30 halvings
 }
 
 TEST(SurfaceTension, ReferenceValuesAndFloorOfOne) {
-  // Baker and Swerdloff (API, deg F, psia): s68 below 68 deg F, s100 above 100.
-  const double oil[][4] = {{30, 69, 14.7, 28.726984},
-                           {30, 60, 14.7, 28.770088},
-                           {35, 150, 1000, 13.187841},
-                           {35, 84, 500, 17.746255}};
+  // Baker and Swerdloff (API, deg F, psia): s68 below 68 deg F, s100 above
+  // 100, in between interpolated. Hough (deg F, psia).
+  const double oil[][4] = {
+      {30, 60, 14.7, 28.770088}, {35, 150, 1000, 13.187841}, {35, 84, 500, 17.746255}};
   for (const auto& r : oil) expectClose(oilSurfaceTension(r[0], r[1], r[2]), r[3], 1e-7);
-  // Hough (deg F, psia).
-  const double water[][3] = {{74, 14.7, 72.169041},
-                             {280, 14.7, 52.419313},
-                             {150, 1000, 55.942109},
-                             {200, 3000, 43.993913}};
+  const double water[][3] = {{280, 14.7, 52.419313}, {150, 1000, 55.942109}};
   for (const auto& r : water) expectClose(waterSurfaceTension(r[0], r[1]), r[2], 1e-7);
-  // At 3977 psia and above the live oil's value is 1.0; just below it the
-  // correlation gives 28.5 x (1 - 0.024 x 3976^0.45) = 0.004, held at 1.0.
+  // 1.0 from 3977 psia; just below, 28.5 x (1 - 0.024 x 3976^0.45) = 0.004.
   EXPECT_EQ(oilSurfaceTension(35, 150, 3977), 1.0);
   EXPECT_EQ(oilSurfaceTension(35, 150, 3976), 1.0);
-  // The 280 deg F curve, 53 - 0.1048 x 18000^0.637 = 53 - 53.8, is negative.
-  EXPECT_EQ(waterSurfaceTension(300, 18000), 1.0);
+  EXPECT_EQ(waterSurfaceTension(300, 18000), 1.0);  // 53 - 0.1048 x 18000^0.637 < 0
 }
 
 // The textbook case: vsl 0.79 and vsg 1.93 ft/s, liquid 49.9 and gas 1.79
@@ -121,13 +100,12 @@ TraverseContext textbookStep(double inclinationDegrees) {
 }
 
 TEST(BeggsBrill, TextbookCaseUpDownAndAlongAPipe) {
-  // At 350 psia the kinetic term is 24.168 x 2.72 x 1.93 / (350 x 32.2 x 144)
-  // = 7.8e-5, which lifts the 0.167832 + 0.002556 of the two terms to 0.170401.
+  // Kinetic term at 350 psia: 24.168 x 2.72 x 1.93 / (350 x 32.2 x 144) =
+  // 7.8e-5, lifting 0.167832 + 0.002556 to 0.170401 (published: 0.170).
   TraverseContext ctx = textbookStep(90);
   const double dp = beggsBrillGradient(ctx);
   const GradientDetail& g = ctx.gradient;
   EXPECT_EQ(g.pattern, kIntermittent);
-  expectClose(ctx.step.noSlipHoldup, 0.290441, 1e-5);
   expectClose(g.froude, 1.129524, 1e-5);
   expectClose(g.horizontalHoldup, 0.435135, 1e-5);
   expectClose(g.inclinationC, 0.230456, 1e-5);
@@ -140,33 +118,24 @@ TEST(BeggsBrill, TextbookCaseUpDownAndAlongAPipe) {
   expectClose(g.twoPhaseFriction, 0.041469, 1e-5, 1e-6);
   expectClose(g.elevationGradient, 0.167832, 1e-5, 1e-6);
   expectClose(g.frictionGradient, 0.002556, 1e-5, 1e-6);
-  expectClose(dp, 0.170401, 1e-5);  // the published gradient is 0.170 (plus or minus 0.01)
-  // psi = 1 + C (s - 0.333 s^3) with s = sin(1.8 x 1.5707950) = 0.309019266:
-  // s - 0.333 s^3 = 0.299192719.
+  expectClose(dp, 0.170401, 1e-5);
+  // s = sin(1.8 x 1.5707950) = 0.309019266; s - 0.333 s^3 = 0.299192719.
   expectClose((g.inclinationPsi - 1) / g.inclinationC, 0.299192719, 1e-8);
 
-  // Downhill (-90 degrees) every pattern takes (4.7, -0.3692, 0.1244, -0.5056):
-  // NLv = 1.938 x 0.79 x (49.9 / 8)^0.25 = 2.419544; C = 0.709559 x
-  // ln(4.7 x 0.290441^-0.3692 x 2.419544^0.1244 x 1.129524^-0.5056) = 1.456271;
-  // s = sin(-2.827431) = -0.309019, psi = 1 + 1.456271 x (-0.299193) = 0.564294.
+  // Downhill, every pattern (4.7, -0.3692, 0.1244, -0.5056): NLv = 1.938 x
+  // 0.79 x (49.9 / 8)^0.25 = 2.419544; C = 0.709559 x ln(4.7 x
+  // 0.290441^-0.3692 x 2.419544^0.1244 x 1.129524^-0.5056) = 1.456271;
+  // psi = 1 + 1.456271 x (-0.299193) = 0.564294.
   TraverseContext down = textbookStep(-90);
   beggsBrillGradient(down);
   expectClose(down.gradient.inclinationC, 1.456271, 1e-5);
   expectClose(down.gradient.holdup, 0.435135 * 0.564294, 1e-5);
-  EXPECT_LT(down.gradient.elevationGradient, 0);
 
-  // Horizontal: psi = 1 and H = H0 = 0.435135; y = 0.290441 / 0.435135^2 =
-  // 1.533946, ln y = 0.427843, S = 0.427843 / (-0.0523 + 1.361397 - 0.159710
-  // + 0.000621) = 0.372075, e^S = 1.450684; ftp = 0.028819 x 1.450684 =
-  // 0.041807; no-slip density 0.709559 x 1.79 + 0.290441 x 49.9 = 15.763125;
-  // friction 0.041807 x 15.763125 x 2.72^2 / (0.203417 x 64.6) / 144 =
-  // 0.0025766; kinetic term 22.724347 x 2.72 x 1.93 / (350 x 32.2 x 144) =
-  // 7.35e-5; dp = 0.0025766 / (1 - 7.35e-5) = 0.0025768.
+  // Horizontal: no correction and no elevation term.
   TraverseContext flat = textbookStep(0);
-  const double flatDp = beggsBrillGradient(flat);
+  beggsBrillGradient(flat);
   EXPECT_EQ(flat.gradient.inclinationPsi, 1);
   EXPECT_EQ(flat.gradient.elevationGradient, 0);
-  expectClose(flatDp, 0.0025768, 1e-4);
 }
 
 TEST(BeggsBrill, FlowPatternsLiquidOnlyAndTransition) {
@@ -184,10 +153,10 @@ TEST(BeggsBrill, FlowPatternsLiquidOnlyAndTransition) {
     EXPECT_EQ(flowPattern(m.lambda, m.froude), m.pattern) << m.lambda << " " << m.froude;
   }
 
-  // vsl 2 ft/s of 50 lb/ft3 and 2 cp liquid, vertical, 2.441 in: pattern 0,
-  // holdup 1, y = 1, e^S = 1; Re = 100 x 0.203417 / (2 x 0.000672) = 15135.17,
-  // fn = 0.0056 + 0.5 / 15135.17^0.32 = 0.028581; elevation 50 / 144 =
-  // 0.347222, friction 0.028581 x 50 x 4 / (0.203417 x 64.6) / 144 = 0.003021.
+  // vsl 2 ft/s of 50 lb/ft3 and 2 cp liquid, vertical: pattern 0, holdup 1,
+  // e^S = 1; Re = 100 x 0.203417 / (2 x 0.000672) = 15135.17, fn = 0.0056 +
+  // 0.5 / 15135.17^0.32 = 0.028581; 50 / 144 + 0.028581 x 50 x 4 / (0.203417
+  // x 64.6) / 144 = 0.347222 + 0.003021.
   TraverseContext liquid = textbookStep(90);
   StepProperties& s = liquid.step;
   s.liquidVelocity = s.mixtureVelocity = 2;
@@ -197,8 +166,6 @@ TEST(BeggsBrill, FlowPatternsLiquidOnlyAndTransition) {
   s.noSlipViscosity = 2 * 0.000672;
   s.massFlux = 100;
   expectClose(beggsBrillGradient(liquid), 0.350243, 1e-6);
-  EXPECT_EQ(liquid.gradient.pattern, kLiquidOnly);
-  EXPECT_EQ(liquid.gradient.holdup, 1);
 
   // Transition, horizontal, lambda 0.1 and NFr 1: A = (2.828785 - 1) /
   // (2.828785 - 0.272042) = 0.715279; H_seg = 0.98 x 0.1^0.4846 = 0.321089,
@@ -216,7 +183,7 @@ TEST(BeggsBrill, FlowPatternsLiquidOnlyAndTransition) {
 
 // A vertical 8000 ft well of 2.441 in tubing, tested on day 1 at 500 bbl/d of
 // 35 API oil (from ResProp) with 20 % BS&W, 200 psi at the wellhead, and the
-// gas it holds in solution only (GOR = Rs = 400): no free gas. Pr is 3000.
+// gas it holds in solution only (GOR = Rs = 400): no free gas. Pr is 4000.
 struct WellFixture {
   WellFixture() {
     resetRunState(rs);
@@ -225,7 +192,7 @@ struct WellFixture {
     node.wellProp = std::make_unique<BaWellProp>();
     node.wellDesc->values = {2.441f, 8000, 90, 0};
     rs.control.resProp = {0, 0, 35, 0.7f, 1.05f, 0, 0, 0, 0};
-    rs.control.pvtProp = {3000, 180, 1.2f, 1.5f, 400, 0, 0.02f, 0.9f, 1.02f, 0.5f, 0};
+    rs.control.pvtProp = {4000, 180, 1.2f, 1.5f, 400, 0, 0.02f, 0.9f, 1.02f, 0.5f, 0};
     (*node.testDays)[1].valid = 1;
     setTest(1, 500, 200, 400, 20, 0);
   }
@@ -237,83 +204,64 @@ struct WellFixture {
     v[4] = bsw;
     v[19] = api;
   }
-  TraverseContext context(double J = 1) {
+  TraverseContext context() {
     TraverseContext ctx;
-    EXPECT_TRUE(loadTraverseContext(rs, node, 1, J, ctx));
+    EXPECT_TRUE(loadTraverseContext(rs, node, 1, 1, ctx));
     return ctx;
   }
   RunState rs;
   BaNode node;
 };
 
-// Hand calculation for 500 bbl/d of oil (125 of water) in WellFixture:
-// oil gravity 141.5 / 166.5 = 0.849850; oil (400 x 0.0764 x 0.7 + 0.849850 x
-// 350) / (1.2 x 5.615) = 47.319597; water 1.05 x 350 / (1.02 x 5.615) =
-// 64.166361; liquid 0.2 x 64.166361 + 0.8 x 47.319597 = 50.688950 lb/ft3.
-// QL = (125 x 1.02 + 500 x 1.2) x 6.49e-5 = 0.04721475 ft3/s over 0.03249845
-// ft2: vsl = 1.452831 ft/s. Viscosity 0.2 x 0.5 + 0.8 x 1.5 = 1.3 cp;
-// Re = 50.688950 x 1.452831 x 0.203417 / (1.3 x 0.000672) = 17147.56;
-// fn = 0.0056 + 0.5 / 17147.56^0.32 = 0.027681. Per foot: 0.352007 (weight)
-// + 0.001565 (friction) psi; a step of 80 ft gains 28.285738 psi whatever its
-// pressure, so Pwf = 200 + 100 x 28.285738 = 3028.573785.
-constexpr double kLiquidPwf = 3028.573785;
+// WellFixture at 500 bbl/d (125 of water): oil gravity 141.5 / 166.5 =
+// 0.849850; oil (400 x 0.0764 x 0.7 + 0.849850 x 350) / (1.2 x 5.615) =
+// 47.319597, water 1.05 x 350 / (1.02 x 5.615) = 64.166361, liquid 50.688950
+// lb/ft3. QL = (125 x 1.02 + 500 x 1.2) x 6.49e-5 = 0.04721475 ft3/s, vsl =
+// 1.452831 ft/s; 1.3 cp, Re = 17147.56, fn = 0.027681. Per foot 0.352007
+// (weight) + 0.001565 (friction): each 80 ft step gains 28.285738 psi.
+constexpr double kLiquidPwf = 200 + 100 * 28.285738;
 
-TEST(Traverse, LiquidColumnAndStepWithFreeGas) {
+TEST(Traverse, LiquidColumnFreeGasStepAndResidual) {
   WellFixture w;
   TraverseContext ctx = w.context();
   // Within 1e-7: the run keeps the properties in single precision.
   expectClose(bottomholePressure(ctx, 500, 200), kLiquidPwf, 1e-7);
   EXPECT_EQ(ctx.gradient.pattern, kLiquidOnly);
   EXPECT_EQ(ctx.gradient.holdup, 1);
-
-  // GOR below Rs frees no gas either (rather than a negative flow).
-  ctx.gasOilRatio = 100;
+  ctx.gasOilRatio = 100;  // GOR below Rs frees no gas either (rather than a negative flow)
   expectClose(bottomholePressure(ctx, 500, 200), kLiquidPwf, 1e-7);
-  EXPECT_EQ(ctx.step.gasFlow, 0);
 
-  // All water (BS&W of 100 gives WOR 0): the traverse sees oil only.
-  ctx.waterOilRatio = 0;
-  bottomholePressure(ctx, 500, 200);
-  EXPECT_EQ(ctx.step.waterFraction, 0);
-  expectClose(ctx.step.liquidDensity, 47.319597, 1e-7);
-
-  // A step with free gas (and 20 % BS&W again) converges on its own mean pressure.
-  ctx.waterOilRatio = 0.25;
+  // With free gas a step converges on its own mean pressure (to 0.001 psi)
+  // and is lighter than the liquid's, yet positive.
   ctx.gasOilRatio = 800;
   bottomholePressure(ctx, 500, 200);  // sets the rates
   const double dp = traverseStep(ctx, 300);
-  // Evaluated again at the mean pressure of its own result, the gradient
-  // moves by no more than the 0.001 psi the iteration stops at.
   ASSERT_TRUE(computeStepProperties(ctx, 300, dp));
   EXPECT_NEAR(beggsBrillGradient(ctx), dp, 0.001);
-  // Free gas makes the step lighter than the liquid's 28.29 psi, yet positive.
   EXPECT_GT(dp, 0);
-  EXPECT_LT(dp, (kLiquidPwf - 200) / 100);
+  EXPECT_LT(dp, 28.285738);
 
-  // Mean pressure at or above 3977 psia: the oil surface tension is 1.0.
-  ASSERT_TRUE(computeStepProperties(ctx, 4000, 0));
-  EXPECT_EQ(ctx.step.oilTension, 1.0);
-  // A tension given in the reservoir properties is used as it is.
-  ctx.oilTensionGiven = 25;
+  ctx.oilTensionGiven = 25;  // given in the reservoir properties: used as it is
   ASSERT_TRUE(computeStepProperties(ctx, 1000, 0));
   EXPECT_EQ(ctx.step.oilTension, 25);
-  // -20 psig + 2.5 + 14.7 is not above 0 psia: no step.
-  EXPECT_FALSE(computeStepProperties(ctx, -20, 5));
-}
 
-TEST(Traverse, ResidualBandAndFailures) {
-  WellFixture w;
-  TraverseContext ctx = w.context();
-  // q / J = 500 with J = 1, against Pr - Pwf: 496 leaves 4, within 5 psi: 0.
+  ctx = w.context();
+  // Residual: q / J = 500 against Pr - Pwf: 496 leaves 4, within 5 psi: 0; 494 leaves 6.
   const double cases[][3] = {{kLiquidPwf + 496, 500, 0},
                              {kLiquidPwf + 494, 500, 6},
-                             {kLiquidPwf + 510, 500, -10},
                              {kLiquidPwf - 1, 500, kNoResidual},  // Pwf above Pr
                              {5000, -1, kNoResidual}};            // a negative rate
   for (const auto& c : cases) {
     ctx.reservoirPressure = c[0];
     EXPECT_NEAR(nodalResidual(ctx, c[1]), c[2], 1e-3) << c[0] << " " << c[1];
   }
+  // Three traverses so far (the negative rate runs none); once a solution has
+  // run its budget, a rate that would match reports no value.
+  EXPECT_EQ(ctx.traverses, 3);
+  ctx.reservoirPressure = kLiquidPwf + 496;
+  ctx.traverses = kMaxNodalTraverses - 1;
+  EXPECT_EQ(nodalResidual(ctx, 500), 0);
+  EXPECT_EQ(nodalResidual(ctx, 500), kNoResidual);
   ctx.wellheadPressure = -100;  // the first step's mean pressure is not above 0 psia
   EXPECT_EQ(nodalResidual(ctx, 500), kNoResidual);
   ctx.wellheadPressure = 200;
@@ -322,14 +270,16 @@ TEST(Traverse, ResidualBandAndFailures) {
   EXPECT_EQ(nodalResidual(ctx, 500), kNoResidual);
 }
 
-TEST(NodalInputs, WellTestReservoirAndTubingData) {
+TEST(NodalInputs, WellTestReservoirAndTubingDataUnusableGiveNoRate) {
   WellFixture w;
   EXPECT_EQ(w.context().api, 35);              // the test has none: ResProp p3
   EXPECT_EQ(w.context().waterOilRatio, 0.25);  // 20 / (100 - 20)
+  w.setTest(1, 500, 200, 400, 100, 28);
+  EXPECT_EQ(w.context().api, 28);  // the test's own gravity wins
+  EXPECT_EQ(w.context().waterOilRatio, 0);
   w.setTest(1, 500, 200, 400, 0.2f, 28);
   w.rs.control.bswFraction = 1;
-  EXPECT_EQ(w.context().api, 28);                      // the test's own gravity wins
-  EXPECT_NEAR(w.context().waterOilRatio, 0.25, 1e-7);  // "*BswFraction": 0.2 / 0.8
+  EXPECT_NEAR(w.context().waterOilRatio, 0.25, 1e-7);  // 0.2 / 0.8
 
   // A day without a usable test takes the opening slot's, where missing
   // values count as 0 rather than -99999. Gravities default to 0.65 and 1.0.
@@ -339,108 +289,81 @@ TEST(NodalInputs, WellTestReservoirAndTubingData) {
   w.rs.control.resProp[4] = -1;
   const TraverseContext ctx = w.context();
   EXPECT_EQ(ctx.oilRate, 300);
-  EXPECT_EQ(ctx.wellheadPressure, 150);
   EXPECT_EQ(ctx.gasOilRatio, 0);
   EXPECT_EQ(ctx.waterOilRatio, 0);
   EXPECT_EQ(ctx.gasGravity, 0.65);
   EXPECT_EQ(ctx.waterGravity, 1.0);
-}
 
-TEST(NodalInputs, UnusableDataGiveNoRate) {
+  // Unusable data give no rate (and nothing that is not a number).
   const std::function<void(WellFixture&)> spoil[] = {
       [](WellFixture& w) { w.node.wellDesc->values[0] = 0; },    // no diameter
       [](WellFixture& w) { w.node.wellDesc->values[1] = -10; },  // no length
       [](WellFixture& w) { w.rs.control.resProp[2] = 0; },  // no gravity in the test nor ResProp
       [](WellFixture& w) { w.setTest(1, 0, 200, 600, 20, 35); },  // no oil rate
-      // Pr below the static column: every rate gives a Pwf above it.
-      [](WellFixture& w) { w.rs.control.pvtProp[0] = 1000; },
+      [](WellFixture& w) { w.rs.control.pvtProp[0] = 1000; },     // Pr below the static column
   };
-  for (size_t i = 0; i < std::size(spoil); ++i) {
-    WellFixture w;
-    spoil[i](w);
-    const Eval rate = liftRate(w.rs, w.node, 1, 1.1);
-    EXPECT_EQ(rate.status, -1) << "case " << i;
-    EXPECT_TRUE(std::isfinite(rate.value)) << "case " << i;
+  for (const auto& s : spoil) {
+    WellFixture spoilt;
+    s(spoilt);
+    const Eval rate = liftRate(spoilt.rs, spoilt.node, 1, 1.1);
+    EXPECT_EQ(rate.status, -1);
+    EXPECT_TRUE(std::isfinite(rate.value));
   }
-  WellFixture w;
-  EXPECT_EQ(liftRate(w.rs, w.node, 1, 0).status, -1);  // no productivity index
+  WellFixture usable;
+  EXPECT_EQ(liftRate(usable.rs, usable.node, 1, 1.1).status, 1);
+  EXPECT_EQ(liftRate(usable.rs, usable.node, 1, 0).status, -1);  // no productivity index
 }
 
 TEST(LinearSolver, PivotingAndSingularMatrices) {
-  // First pivot 0: rows are exchanged. x = 11/3, 2/3, 5/3: 4/3 + 5/3 = 3;
-  // 11/3 + 2/3 + 5/3 = 6; 22/3 + 2/3 + 5 = 13.
-  LuMatrix a{};
-  a[1] = {0, 0, 2, 1};
-  a[2] = {0, 1, 1, 1};
-  a[3] = {0, 2, 1, 3};
-  LuPivots pivot{};
-  EXPECT_EQ(luDecompose(a, 3, pivot), -1.0);
-  EXPECT_EQ((std::vector<int>{pivot[1], pivot[2], pivot[3]}), (std::vector<int>{2, 2, 3}));
-  LuVector b{0, 3, 6, 13};
-  luSolve(a, 3, pivot, b);
-  EXPECT_NEAR(b[1], 3.6666666667, 1e-9);
-  EXPECT_NEAR(b[2], 0.6666666667, 1e-9);
-  EXPECT_NEAR(b[3], 1.6666666667, 1e-9);
-
-  // Implicit scaling: row 1 scaled by 1/1000 gives 0.002 against row 2's 1,
-  // so row 2 is the pivot although 2 > 1.
-  LuMatrix s{};
-  s[1] = {0, 2, 1000};
-  s[2] = {0, 1, 1};
-  EXPECT_EQ(luDecompose(s, 2, pivot), -1.0);
-  EXPECT_EQ((std::vector<int>{pivot[1], pivot[2]}), (std::vector<int>{2, 2}));
-  LuVector c{0, 1002, 2};
-  luSolve(s, 2, pivot, c);
-  EXPECT_NEAR(c[1], 1, 1e-12);
-  EXPECT_NEAR(c[2], 1, 1e-12);
-
+  const struct {
+    int n;
+    LuMatrix a;
+    LuVector b, x;
+    LuPivots pivots;
+  } cases[] = {
+      // First pivot 0, rows exchanged: 4/3 + 5/3 = 3; 11/3 + 2/3 + 5/3 = 6; 22/3 + 2/3 + 5 = 13.
+      {3,
+       {{{}, {0, 0, 2, 1}, {0, 1, 1, 1}, {0, 2, 1, 3}}},
+       {0, 3, 6, 13},
+       {0, 11. / 3, 2. / 3, 5. / 3},
+       {0, 2, 2, 3}},
+      // Implicit scaling: row 1's 2 / 1000 loses to row 2's 1 / 1.
+      {2, {{{}, {0, 2, 1000}, {0, 1, 1}}}, {0, 1002, 2}, {0, 1, 1}, {0, 2, 2}},
+  };
+  for (auto c : cases) {
+    LuPivots pivot{};
+    EXPECT_EQ(luDecompose(c.a, c.n, pivot), -1.0);
+    luSolve(c.a, c.n, pivot, c.b);
+    for (int i = 1; i <= c.n; ++i) {
+      EXPECT_EQ(pivot[i], c.pivots[i]) << c.n << " " << i;
+      EXPECT_NEAR(c.b[i], c.x[i], 1e-12) << c.n << " " << i;
+    }
+  }
   // All zeros: equal candidates, the last row wins; pivots become 1e-30.
   LuMatrix z{};
+  LuPivots pivot{};
   EXPECT_EQ(luDecompose(z, 2, pivot), -1.0);
-  EXPECT_EQ((std::vector<int>{pivot[1], pivot[2]}), (std::vector<int>{2, 2}));
-  EXPECT_EQ(z[1][1], 1e-30);
+  EXPECT_EQ(pivot[1], 2);
+  EXPECT_EQ(pivot[2], 2);
   EXPECT_EQ(z[2][2], 1e-30);
   LuVector zb{0, 1, 1};
   luSolve(z, 2, pivot, zb);
   EXPECT_TRUE(std::isfinite(zb[1]) && std::isfinite(zb[2]));
 }
 
-TEST(LinearSolver, FitSystemReproducesItsPoints) {
-  // The curve fit's system for set F_2 and X = 7637.5: rows 1, x .. x^4 at
-  // x = 0, 50, 100, 250, 643; ordinates 0, -0.14163 X + 1178 = 96.300875,
-  // -0.1952 X + 1638 = 147.16, -0.21573 X + 1827 = 179.362125, 236.
-  const double xs[5] = {0, 50, 100, 250, 643};
-  const double ys[5] = {0, 96.300875, 147.16, 179.362125, 236};
-  LuMatrix m{};
-  for (int r = 1; r <= 5; ++r)
-    for (int e = 0; e <= 4; ++e) m[r][e + 1] = std::pow(xs[r - 1], e);
-  LuPivots pivot{};
-  EXPECT_EQ(luDecompose(m, 5, pivot), 1.0);
-  for (int j = 1; j <= 5; ++j) EXPECT_EQ(pivot[j], j);
-  LuVector c{0, ys[0], ys[1], ys[2], ys[3], ys[4]};
-  luSolve(m, 5, pivot, c);
-  const double coefficients[] = {0, 2.5086937747e+00, -1.3043081007e-02, 2.8860787911e-05,
-                                 -2.1393553111e-08};
-  for (int j = 0; j < 5; ++j) expectClose(c[j + 1], coefficients[j], 1e-9, 1e-12);
-  for (int r = 0; r < 5; ++r) {
-    const double x = xs[r];
-    EXPECT_NEAR(c[1] + x * (c[2] + x * (c[3] + x * (c[4] + x * c[5]))), ys[r], 1e-9) << x;
-  }
-}
-
 TEST(GasCurveFit, ReferenceFitAndCurveSets) {
-  CurveFit fit = gasCurveFit("F_2", 65.0, 7637.5);
+  // The degree-4 polynomial through (0, 0), (50, -0.14163 X + 1178), (100,
+  // -0.1952 X + 1638), (250, -0.21573 X + 1827) and (643, 236), X = 7637.5.
+  const CurveFit fit = gasCurveFit("F_2", 65.0, 7637.5);
   EXPECT_EQ(fit.status, 1);
   EXPECT_EQ(fit.upper, 236.0);
   expectClose(fit.value, 115.5020836875, 1e-9);
-  // The evaluation abscissa is always 65; names are compared without regard to case.
+  // Always evaluated at 65; set names compared without regard to case.
   EXPECT_EQ(gasCurveFit("F_2", 100.0, 7637.5).value, fit.value);
   EXPECT_EQ(gasCurveFit("f_2", 65.0, 7637.5).value, fit.value);
-  EXPECT_STREQ(findCurveSet("f_2").set.name, "F_2");
-
-  fit = gasCurveFit("G_1", 65.0, 7637.5);
-  EXPECT_EQ(fit.status, -1);
-  EXPECT_EQ(fit.value, 0);
+  const CurveFit unknown = gasCurveFit("G_1", 65.0, 7637.5);
+  EXPECT_EQ(unknown.status, -1);
+  EXPECT_EQ(unknown.value, 0);
   EXPECT_EQ(gasCurveFit("F_2", 65.0, -1).status, -1);  // no fit for X of 0 or less
 }
 
@@ -469,26 +392,18 @@ TEST(NodalRun, OilFromTheNodalRateGasFromTheCurveFit) {
   allocateRun(rs);
   const BaNode& w1 = *rs.nodeTable.at(findNode(rs, "Well", "W1"));
 
-  // Day 1 is 18 days after the 20041215 reference (432 h). Productivity index:
-  // A = 20 x 1e-5 x (4 / 12)^2 x 0.01 = 2.2222e-7; C = 1.5 x 70.6 x 1.2 =
-  // 127.08; ln(50 x 432 / 2.2222e-7) = 25.3000; J = 50 x 50 /
-  // ((25.3000 - 7.4316) x 127.08) = 1.1010 bbl/d/psi, lower on later days.
-  // The bottom-hole pressure is at least the wellhead's 200 psi, so the
-  // rate stays below J (Pr - 200) = 1.1010 x 2800 = 3083.
+  // A positive rate where inflow meets outflow: q / J = Pr - Pwf within 5 psi
+  // (so Pwf stays below Pr).
   for (int d = 1; d <= 3; ++d) {
     SCOPED_TRACE(d);
     const double rate = w1.fluids[kOil].volume[d];
     EXPECT_EQ(w1.fluids[kOil].source[d], kMethodZozed);
     EXPECT_GT(rate, 0);
-    EXPECT_LT(rate, 3083);
-    // The rate is where inflow meets outflow: q / J = Pr - Pwf within 5 psi.
     const Eval j = transientProductivity(rs, w1, testAge(rs, w1, d).age);
     ASSERT_EQ(j.status, 1);
-    EXPECT_NEAR(j.value, 1.1010, d == 1 ? 1e-3 : 0.01);
     TraverseContext ctx;
     ASSERT_TRUE(loadTraverseContext(rs, w1, d, j.value, ctx));
-    const double pwf = bottomholePressure(ctx, rate, 200);
-    EXPECT_LT(std::fabs(rate / j.value - (3000 - pwf)), 5);
+    EXPECT_LT(std::fabs(rate / j.value - (3000 - bottomholePressure(ctx, rate, 200))), 5);
     // Gas: the F_2 fit at 65, 24 hours on.
     EXPECT_EQ(w1.fluids[kGas].source[d], kMethodZozed);
     expectClose(w1.fluids[kGas].volume[d], 115.5020836875, 1e-9);
@@ -504,18 +419,15 @@ TEST(GasCurveFit, TraceFileOnlyWhenAskedFor) {
   // The text of "shit.out" in the current directory, or "none" without one.
   auto trace = [] {
     std::ifstream in("shit.out");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return in ? text.str() : std::string("none");
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : std::string("none");
   };
-  unsetenv("ZELBA_TRACE_FIT");
-  gasCurveFit("F_2", 65, 7637.5);
-  setenv("ZELBA_TRACE_FIT", "", 1);
+  setenv("ZELBA_TRACE_FIT", "", 1);  // set, but empty
   gasCurveFit("F_2", 65, 7637.5);
   EXPECT_EQ(trace(), "none");
-  // Coefficients 0, 2.5086937747, -0.013043081007, 2.8860787911e-05 and
-  // -2.1393553111e-08 printed with six decimals; 643^2 = 413449,
-  // 643^3 = 265847707, 643^4 = 170940075601.
+  unsetenv("ZELBA_TRACE_FIT");
+  // ba-engine sets the variable for its run with --trace-fit only. The run
+  // fits three days: each fit rewrites the file. 643^2 = 413449, 643^3 =
+  // 265847707, 643^4 = 170940075601.
   const std::string expected =
       "rhs[1]=0.000000\nrhs[2]=96.300875\nrhs[3]=147.160000\nrhs[4]=179.362125\n"
       "rhs[5]=236.000000\n"
@@ -526,16 +438,6 @@ TEST(GasCurveFit, TraceFileOnlyWhenAskedFor) {
       "j 5 =            1          643       413449    265847707 170940075601 \n"
       "ans[1]=0.000000\nans[2]=2.508694\nans[3]=-0.013043\nans[4]=0.000029\n"
       "ans[5]=-0.000000\n";
-  setenv("ZELBA_TRACE_FIT", "1", 1);
-  gasCurveFit("F_2", 65, 7637.5);
-  EXPECT_EQ(trace(), expected);
-  gasCurveFit("nope", 65, 7637.5);
-  EXPECT_EQ(trace(), "");  // every fit rewrites the file
-  unsetenv("ZELBA_TRACE_FIT");
-  std::remove("shit.out");
-
-  // ba-engine sets the variable for its run with --trace-fit only; every fit
-  // of the run is the same.
   std::ofstream("nodal.ba") << kNodalRun;
   const std::string engine = std::string(BA_ENGINE_PATH) + " ";
   EXPECT_EQ(std::system((engine + "nodal.ba").c_str()), 0);
