@@ -109,10 +109,11 @@ bench: build
 FUZZ_DIR      := build-fuzz
 FUZZ_SECONDS  ?= 120
 # Seconds one input may take before it counts as a finding (a hang). Inputs are
-# not all fast: a well on the nodal method whose data leave no rate keeps the
-# root finder searching, which costs up to a few tenths of a second per
-# well-day in the release build and several times that under the sanitizers.
-# The cost stays bounded and linear in the well-days; 20 s tells a hang from it.
+# not all fast: a well on the nodal method whose data leave no rate searches
+# for it through its whole budget of 100 traverses, about 10 ms per well-day
+# in the release build and several times that under the sanitizers, so an
+# input of a few such wells over a month takes seconds. The cost stays
+# bounded and linear in the well-days; 20 s tells a hang from it.
 FUZZ_TIMEOUT  ?= 20
 FUZZ_PACKAGES := build-essential cmake clang-14 libclang-rt-14-dev
 
