@@ -67,10 +67,15 @@ TEST(RootFinder, ZerosFailuresAndGivingUp) {
 TEST(SurfaceTension, ReferenceValuesAndFloorOfOne) {
   // Baker and Swerdloff (API, deg F, psia): s68 below 68 deg F, s100 above
   // 100, in between interpolated. Hough (deg F, psia).
-  const double oil[][4] = {
-      {30, 60, 14.7, 28.770088}, {35, 150, 1000, 13.187841}, {35, 84, 500, 17.746255}};
+  const double oil[][4] = {{30, 69, 14.7, 28.726984},
+                           {30, 60, 14.7, 28.770088},
+                           {35, 150, 1000, 13.187841},
+                           {35, 84, 500, 17.746255}};
   for (const auto& r : oil) expectClose(oilSurfaceTension(r[0], r[1], r[2]), r[3], 1e-7);
-  const double water[][3] = {{280, 14.7, 52.419313}, {150, 1000, 55.942109}};
+  const double water[][3] = {{74, 14.7, 72.169041},
+                             {280, 14.7, 52.419313},
+                             {150, 1000, 55.942109},
+                             {200, 3000, 43.993913}};
   for (const auto& r : water) expectClose(waterSurfaceTension(r[0], r[1]), r[2], 1e-7);
   // 1.0 from 3977 psia; just below, 28.5 x (1 - 0.024 x 3976^0.45) = 0.004.
   EXPECT_EQ(oilSurfaceTension(35, 150, 3977), 1.0);
@@ -339,6 +344,23 @@ TEST(LinearSolver, PivotingAndSingularMatrices) {
       EXPECT_NEAR(c.b[i], c.x[i], 1e-12) << c.n << " " << i;
     }
   }
+  // The curve fit's system for set F_2 and X = 7637.5: rows 1, x .. x^4 at
+  // x = 0, 50, 100, 250, 643; ordinates 0, -0.14163 X + 1178 = 96.300875,
+  // -0.1952 X + 1638 = 147.16, -0.21573 X + 1827 = 179.362125, 236. No row
+  // exchange (parity +1).
+  const double xs[5] = {0, 50, 100, 250, 643};
+  LuMatrix m{};
+  for (int r = 1; r <= 5; ++r)
+    for (int e = 0; e <= 4; ++e) m[r][e + 1] = std::pow(xs[r - 1], e);
+  LuPivots fitPivot{};
+  EXPECT_EQ(luDecompose(m, 5, fitPivot), 1.0);
+  for (int j = 1; j <= 5; ++j) EXPECT_EQ(fitPivot[j], j);
+  LuVector c{0, 0, 96.300875, 147.16, 179.362125, 236};
+  luSolve(m, 5, fitPivot, c);
+  const double coefficients[] = {0, 2.5086937747e+00, -1.3043081007e-02, 2.8860787911e-05,
+                                 -2.1393553111e-08};
+  for (int j = 0; j < 5; ++j) expectClose(c[j + 1], coefficients[j], 1e-9, 1e-12);
+
   // All zeros: equal candidates, the last row wins; pivots become 1e-30.
   LuMatrix z{};
   LuPivots pivot{};
