@@ -207,19 +207,13 @@ int oilChain(RunState& rs, const BaNode& node, int day, WellEvaluation& eval) {
         if (eval.rate <= 0) status = -1;
         break;
       case kMethodPolynomial:
-        r = polynomialValue(node, day, kOil);
-        status = r.status;
-        if (r.status == 1) eval.rate = r.value;
+        status = takeFound(polynomialValue(node, day, kOil), eval.rate);
         break;
       case kMethodInterpolate:
-        r = testInterpolated(rs, node, day, kOil, kTestOil);
-        status = r.status;
-        if (r.status == 1) eval.rate = r.value;
+        status = takeFound(testInterpolated(rs, node, day, kOil, kTestOil), eval.rate);
         break;
       case kMethodChokeEq:
-        r = chokeRate(node, day);
-        status = r.status;
-        if (r.status == 1) eval.rate = r.value;
+        status = takeFound(chokeRate(node, day), eval.rate);
         break;
       default:  // no rule: the method ends the chain with the carried rate
         break;

@@ -197,14 +197,10 @@ void ratioChain(RunState& rs, const BaNode& node, int day, int fluid, RatioColum
         }
         break;
       case kMethodPolynomial:
-        r = polynomialValue(node, day, fluid);
-        status = r.status;
-        if (r.status == 1) ratio = r.value;
+        status = takeFound(polynomialValue(node, day, fluid), ratio);
         break;
       case kMethodInterpolate:
-        r = testInterpolated(rs, node, day, fluid, columns.ratio);
-        status = r.status;
-        if (r.status == 1) ratio = r.value;
+        status = takeFound(testInterpolated(rs, node, day, fluid, columns.ratio), ratio);
         break;
       default:  // no rule for the fluid: the status stands
         break;
@@ -239,7 +235,6 @@ void injectionChain(RunState& rs, const BaNode& node, int day, int fluid, WellEv
   for (int k = 0; k < kMethodSlots; ++k) {
     const int m = methodAt(node, fluid, k);
     eval.method = m;
-    Eval r;
     switch (m) {
       case kMethodWelltest:
         eval.rate = testValue(node, day, column);
@@ -251,14 +246,10 @@ void injectionChain(RunState& rs, const BaNode& node, int day, int fluid, WellEv
         eval.rate = oilKh(node, day);
         break;
       case kMethodPolynomial:
-        r = polynomialValue(node, day, fluid);
-        status = r.status;
-        if (r.status == 1) eval.rate = r.value;
+        status = takeFound(polynomialValue(node, day, fluid), eval.rate);
         break;
       case kMethodInterpolate:
-        r = testInterpolated(rs, node, day, fluid, column);
-        status = r.status;
-        if (r.status == 1) eval.rate = r.value;
+        status = takeFound(testInterpolated(rs, node, day, fluid, column), eval.rate);
         break;
       default:
         break;

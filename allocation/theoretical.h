@@ -13,6 +13,13 @@ struct Eval {
   double value = 0;
 };
 
+// The status of a method's result; its value goes to `into` only when the
+// method found one (status 1).
+inline int takeFound(const Eval& r, double& into) {
+  if (r.status == 1) into = r.value;
+  return r.status;
+}
+
 // What one well's evaluation carries from one day to the next. A value that a
 // day's chain does not write keeps what it held the day before (or what the
 // preparatory evaluation of day slot 0 left).
