@@ -268,6 +268,24 @@ void writeMonthlyPageHeader(const RunState& rs, TextSink& out, const MonthlyLayo
   writeHeaderRows(rs, out, kMonthly, monthlyLeftParts(rs, layout.width));
 }
 
+// A row of the monthly totals block with one value per measured slot, in
+// `format` after an empty text, and blanks under theoretical-only slots.
+template <typename ValueOf>
+void putMeasuredRow(const RunControl& rc, TextSink& out, const MonthlyLayout& layout,
+                    const char* label, const char* format, ValueOf valueOf) {
+  putName(out, layout, label);
+  put(out, " %6s ", " ");
+  for (int slot = 0; slot < kFluidSlots; ++slot) {
+    if (!isListed(rc, slot)) continue;
+    if (isTheoreticalOnly(rc, slot)) {
+      put(out, "  %11s  ", "");
+    } else {
+      put(out, format, "", valueOf(slot));
+    }
+  }
+  out.write("\n");
+}
+
 // The totals block closing a facility's wells; `facility` is -1 for wells
 // that have no facility before them.
 void writeMonthlyTotals(const RunState& rs, TextSink& out, const MonthlyLayout& layout,
@@ -289,29 +307,12 @@ void writeMonthlyTotals(const RunState& rs, TextSink& out, const MonthlyLayout& 
   out.write("\n\n");
   if (!anyMeasured) return;
 
-  putName(out, layout, "Measured Volume:");
-  put(out, " %6s ", " ");
-  for (int slot = 0; slot < kFluidSlots; ++slot) {
-    if (!isListed(rc, slot)) continue;
-    if (isTheoreticalOnly(rc, slot)) {
-      put(out, "  %11s  ", "");
-    } else {
-      put(out, "  %11s %11.1f  ", "", sums.allocated[slot]);
-    }
-  }
-  out.write("\n\n");
-  putName(out, layout, "Field Factors:");
-  put(out, " %6s ", " ");
-  for (int slot = 0; slot < kFluidSlots; ++slot) {
-    if (!isListed(rc, slot)) continue;
-    if (isTheoreticalOnly(rc, slot)) {
-      put(out, "  %11s  ", "");
-    } else {
-      const double factor = facility < 0 ? 0 : facilityFieldFactor(rs, facility, slot, 1);
-      put(out, "  %11.s %11.3f  ", "", factor);
-    }
-  }
+  putMeasuredRow(rc, out, layout, "Measured Volume:", "  %11s %11.1f  ",
+                 [&](int slot) { return sums.allocated[slot]; });
   out.write("\n");
+  putMeasuredRow(rc, out, layout, "Field Factors:", "  %11.s %11.3f  ", [&](int slot) {
+    return facility < 0 ? 0 : facilityFieldFactor(rs, facility, slot, 1);
+  });
 }
 
 // Reads the page that starts at `offset`: its lines after the form-feed line,
