@@ -74,16 +74,12 @@ test: test-deps build
 
 # The same suite, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 # The options are exported for the build too: test discovery runs the binaries.
-# LeakSanitizer's exit scan stops the process with ptrace, and on some
-# machines its tracer now and then crashes after every test has passed ("Tracer
-# caught signal 11"); a test that fails that way is run again, up to three
-# times in all. A real fault fails every time.
 sanitize: export ASAN_OPTIONS := detect_leaks=1
 sanitize: export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 sanitize: test-deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DZELBA_SANITIZE=ON
 	cmake --build $(ASAN_DIR) -j$(JOBS)
-	ctest --test-dir $(ASAN_DIR) --output-on-failure -j2 --repeat until-pass:3
+	ctest --test-dir $(ASAN_DIR) --output-on-failure -j2
 
 format:
 	@command -v clang-format >/dev/null || { echo "format: clang-format not found (apt-get install clang-format)" >&2; exit 1; }

@@ -243,7 +243,7 @@ void formatFast(std::string& out, const char* format, va_list args) {
 }  // namespace
 
 void put(TextSink& sink, const char* format, ...) {
-  thread_local std::string text;
+  std::string& text = sink.formatted;
   text.clear();
   va_list args;
   va_start(args, format);

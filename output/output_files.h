@@ -18,6 +18,10 @@ class TextSink {
   virtual void write(std::string_view text) = 0;
   // Bytes written so far: the file position where the next text starts.
   virtual long position() const = 0;
+
+  // Where put() formats a line before writing it; kept with the file so that
+  // its capacity is reused from line to line.
+  std::string formatted;
 };
 
 class OutputFiles {
