@@ -38,7 +38,8 @@ void printUsage(std::FILE* to) {
       "  --help              show this help and exit\n"
       "  --version           show the version and exit\n"
       "\n"
-      "Exit status: 0 when the run succeeded, 1 when it failed, 2 for a usage error.\n");
+      "Exit status: 0 when the run succeeded, 1 when it failed or a diagnostics or\n"
+      "JSON file could not be written, 2 for a usage error.\n");
 }
 
 // Why a run returned -1, in the user's terms.

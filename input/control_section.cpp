@@ -36,14 +36,20 @@ void applyKeyword(RunState& rs, const InputReader& reader, const Fields& fields)
   const std::string& keyword = fields.front();
   auto is = [&](const char* name) { return equalsIgnoreCase(keyword, name); };
 
+  // Arguments the keyword reads; -1 for a list of any length.
+  int arguments = 1;
   if (is("*period")) {
+    arguments = 2;
     setPeriod(rc, numberAt(fields, 1), numberAt(fields, 2));
     if (!rc.periodGiven) partly("*period needs two dates above 0: no day range was set");
   } else if (is("*monthly")) {
+    arguments = 0;
     rc.dailyMode = 0;
   } else if (is("*daily")) {
+    arguments = 0;
     rc.dailyMode = 1;
   } else if (is("*Theoretical")) {
+    arguments = -1;
     for (size_t k = 1; k < fields.size(); ++k) {
       const int fluid = lookupFluid(rs, fields[k]);
       if (fluid >= 0 && fluid < kFluidSlots) {
@@ -53,9 +59,11 @@ void applyKeyword(RunState& rs, const InputReader& reader, const Fields& fields)
       }
     }
   } else if (is("*Range")) {
+    arguments = 2;
     rc.rangeMin = numberAt(fields, 1);
     rc.rangeMax = numberAt(fields, 2);
   } else if (is("*Target")) {
+    arguments = 2;
     rc.targetLow = numberAt(fields, 1);
     rc.targetHigh = numberAt(fields, 2);
   } else if (is("*precision")) {
@@ -71,29 +79,42 @@ void applyKeyword(RunState& rs, const InputReader& reader, const Fields& fields)
   } else if (is("*testDateafter")) {
     rc.testDateAfter = numberAt(fields, 1);
   } else if (is("*report")) {
+    arguments = 2;
     if (!fieldAt(fields, 1).empty()) rc.reportFile = fieldAt(fields, 1);
     if (!fieldAt(fields, 2).empty()) rc.totalsFile = fieldAt(fields, 2);
-  } else if (is("*html")) {
-    if (!fieldAt(fields, 1).empty()) {
-      rc.reportFile = fieldAt(fields, 1);
-      rc.htmlDirectory = fieldAt(fields, 2);
-      rc.html = 1;
-    } else {
-      ignoreLine(rs, reader, kSection, "*html without a file name");
+    if (fieldAt(fields, 1).empty() && fieldAt(fields, 2).empty()) {
+      return ignoreLine(rs, reader, kSection, "*report without a file name");
     }
+  } else if (is("*html")) {
+    arguments = 2;
+    if (fieldAt(fields, 1).empty()) {
+      return ignoreLine(rs, reader, kSection, "*html without a file name");
+    }
+    rc.reportFile = fieldAt(fields, 1);
+    rc.htmlDirectory = fieldAt(fields, 2);
+    rc.html = 1;
   } else if (is("*load")) {
     rc.loadFile = fieldAt(fields, 1);
   } else if (is("*zeltable")) {
     rc.zelTable = fieldAt(fields, 1);
   } else if (is("*metric")) {
+    arguments = 0;
     rc.metric = 1;
   } else if (is("*zelfields")) {
+    arguments = -1;
     for (size_t k = 1; k < fields.size() && k <= rc.zelFields.size(); ++k) {
       rc.zelFields[k - 1] = fields[k];
     }
     if (fields.size() > rc.zelFields.size() + 1) partly("only 8 field names are kept");
   } else {
-    ignoreLine(rs, reader, kSection, "unknown keyword '" + keyword + "'");
+    return ignoreLine(rs, reader, kSection, "unknown keyword '" + keyword + "'");
+  }
+  if (arguments >= 0 && fields.size() > static_cast<size_t>(arguments) + 1) {
+    partly(keyword +
+           (arguments == 0 ? " takes no argument"
+                           : " reads " + std::to_string(arguments) +
+                                 (arguments == 1 ? " argument" : " arguments")) +
+           ": the rest of the line is not used");
   }
 }
 

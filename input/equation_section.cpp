@@ -34,11 +34,15 @@ float param(const Fields& fields, size_t at, int p) {
   return toSingle(numberAt(fields, at + p));
 }
 
-void storePolynomial(BaDayEquation& e, const Fields& fields, size_t at) {
+constexpr const char* kUnknownVariable =
+    "names no known variable (date, days, pwf, bhp): the method gives no value";
+
+void storePolynomial(BaDayEquation& e, const LineNotes& notes, const Fields& fields, size_t at) {
   size_t first = at + 1;
   const std::string& p1 = fieldAt(fields, first);
   if (!p1.empty() && p1.front() == '*') {
     e.polyVariable = lookupKeyword(p1, curveVariables());
+    if (e.polyVariable < 0) notes.partlyUsed("polynomial " + std::string(kUnknownVariable));
     ++first;
   }
   e.coef.clear();
@@ -109,10 +113,11 @@ void storeMethod(RunState& rs, const LineNotes& notes, const EquationSection& se
       e.kh = p(1);
       break;
     case kMethodPolynomial:
-      storePolynomial(e, fields, at);
+      storePolynomial(e, notes, fields, at);
       break;
     case kMethodInterpolate:
       e.curveVariable = lookupKeyword(fieldAt(fields, at + 1), curveVariables());
+      if (e.curveVariable < 0) notes.partlyUsed("interpolate " + std::string(kUnknownVariable));
       break;
     case kMethodDateInfo:
       node.wellProp->dateInfo = {numberAt(fields, at + 1), numberAt(fields, at + 2)};

@@ -25,6 +25,9 @@ void partlyUsedLine(RunState& rs, const InputReader& reader, const char* section
 
 // The diagnostics of one section's lines, for parsers that note them from
 // several functions.
+// Why a data line with fields past its section's column header is partly used.
+constexpr const char* kFieldsPastHeader = "more fields than the column header names";
+
 struct LineNotes {
   RunState& rs;
   const InputReader& reader;

@@ -1,5 +1,6 @@
 #include "input/input_reader.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -21,6 +22,9 @@ bool startsComment(std::string_view text) {
 
 bool InputReader::openFile(const std::string& path) {
   close();
+  // A directory opens as a stream but cannot be read: it is no input file.
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return false;
   auto file = std::make_unique<std::ifstream>(path, std::ios::in | std::ios::binary);
   if (!file->is_open()) return false;
   in_ = std::move(file);

@@ -129,7 +129,9 @@ void readMemberLine(RunState& rs, const InputReader& reader, const Fields& field
     partlyUsedLine(rs, reader, kSection,
                    "the node is already defined: the rest of the line is not used");
   } else if (!unused.empty()) {
-    partlyUsedLine(rs, reader, kSection, unusedTokensReason(unused, "method tokens"));
+    const bool well = isWellType(rs, rs.nodeTable[node]->typeId);
+    partlyUsedLine(rs, reader, kSection,
+                   unusedTokensReason(unused, well ? "method tokens" : "fields"));
   }
 }
 

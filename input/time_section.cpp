@@ -118,13 +118,20 @@ void readStatusLine(RunState& rs, const LineNotes& notes, TimeSection& section,
   }
   event.status = fieldAt(fields, 2).substr(0, 2);
   rs.statusEvents.push_back(std::move(event));
+  if (fields.size() > 3) notes.partlyUsed("fields after the status are not used");
 }
 
 // A point of measurement receives the well's flow from `day` on when its node
 // is the node that fields 3 and 4 name.
 void readRouting(RunState& rs, const LineNotes& notes, BaNode& well, const Fields& fields,
                  int day) {
-  if (fieldAt(fields, 3).empty()) return;
+  if (fieldAt(fields, 3).empty()) {
+    if (!fieldAt(fields, 2).empty()) {
+      notes.partlyUsed("a routing needs a type and a node name: the routing is unchanged");
+    }
+    return;
+  }
+  if (fields.size() > 4) notes.partlyUsed("fields after the routing are not used");
   const int node = findNode(rs, fieldAt(fields, 2), fieldAt(fields, 3));
   const int pom = pomOfNode(rs, node);
   if (pom < 0) {

@@ -101,7 +101,7 @@ void storeVolumes(RunState& rs, const InputReader& reader, const VolumeSection& 
   // A qualifier may stand after the last column.
   const size_t beyond = fields.size() - count;
   if (beyond > (qualifier != kQualifierPlain ? 1u : 0u)) {
-    partlyUsedLine(rs, reader, kSection, "more fields than the column header names");
+    partlyUsedLine(rs, reader, kSection, kFieldsPastHeader);
   }
 }
 

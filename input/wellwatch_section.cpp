@@ -122,6 +122,7 @@ void readSample(RunState& rs, const LineNotes& notes, WellwatchSection& section,
   auto& samples = rs.watchSamples[section.well];
   samples.push_back(sample);
   node.watchSampleCount = static_cast<std::int32_t>(samples.size());
+  if (fields.size() > section.columns.size()) notes.partlyUsed(kFieldsPastHeader);
 }
 
 }  // namespace

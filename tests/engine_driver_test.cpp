@@ -113,6 +113,7 @@ TEST(BaEngineProgram, ExitCodesAndMessages) {
   // Failed runs (1) say why; usage errors give 2.
   const std::tuple<std::string, int, const char*> rows[] = {
       {testing::TempDir() + "cli-missing.ba", 1, "cannot open"},
+      {testing::TempDir(), 1, "cannot open"},  // a directory opens but cannot be read
       {writeInput("cli-no-period.ba", "#network\n*TF T1\nWell W1\n#end\n"), 1, "no period end"},
       {writeInput("cli-no-node.ba", "#control\n*period 20050101 20050102\n#end\n"), 1, "no node"},
       {"", 2, ""},
