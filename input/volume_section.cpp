@@ -21,8 +21,15 @@ struct VolumeSection {
 };
 
 // '*TYPE name [*shrinkage x]' selects the node of the following data lines.
-void selectNode(RunState& rs, VolumeSection& section, const Fields& fields) {
+void selectNode(RunState& rs, const InputReader& reader, VolumeSection& section,
+                const Fields& fields) {
+  const int before = rs.nodeCount();
   section.node = findNode(rs, fields[0], fieldAt(fields, 1));
+  if (rs.nodeCount() > before) {
+    partlyUsedLine(rs, reader, kSection,
+                   "'" + rs.nodeTable[section.node]->name +
+                       "' is not in #network: a new node was created, on no point of measurement");
+  }
   if (section.node >= 0 && equalsIgnoreCase(fieldAt(fields, 2), "*shrinkage")) {
     rs.nodeTable[section.node]->shrinkage = toSingle(numberAt(fields, 3));
   }
@@ -129,7 +136,7 @@ void parseVolumeSection(RunState& rs, InputReader& reader) {
     if (kind == kKeywordLine) {
       if (lookupFluid(rs, fields[0]) >= 0) {
         readColumnHeader(rs, reader, section, fields);
-      } else if (selectNode(rs, section, fields); section.node < 0) {
+      } else if (selectNode(rs, reader, section, fields); section.node < 0) {
         ignoreLine(rs, reader, kSection,
                    lookupEntityType(rs, fields[0]) < 0
                        ? "unknown entity type or column '" + fields[0] + "'"

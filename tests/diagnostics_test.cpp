@@ -87,6 +87,7 @@ TEST(Diagnostics, IgnoredAndPartlyUsedLinesOfEverySection) {
       {"Pump P1", 'i', "Pump"},
       {"#end\n#volume\n20050101 5", 'i', "node"},
       {"*TF T1\n20050101 100", 'i', "column header"},
+      {"*TF T9", 'p', "not in #network"},
       {"*date oil bogus", 'p', "bogus"},
       {"20050102 100 7 99", 'p', "more fields"},
       {"20050103 100 7 a\n20050105 100 7", 'i', "period"},
