@@ -335,9 +335,16 @@ void evaluateWell(RunState& rs, BaNode& node, const BaPom* pom, int stage, int f
     // A volume given for the well itself, a day without production, and a day
     // already evaluated for an earlier point are left alone (a second stage
     // evaluates again).
-    if (days.qualifier[d] != 0) continue;
-    if ((*node.routes)[d].hoursOn == 0) continue;
-    if (days.volume[d] != 0 && stage != 2) continue;
+    if (days.qualifier[d] != 0 || (*node.routes)[d].hoursOn == 0 ||
+        (days.volume[d] != 0 && stage != 2)) {
+      // Without allocation a volume given in #volume for the well is its
+      // allocated volume too, as its point's total counts it.
+      if (everyNode && days.volume[d] != 0) {
+        days.dayResult[d] = days.volume[d];
+        accumulate(days.cumResult[d], days.volume[d]);
+      }
+      continue;
+    }
     node.hasVolume[fluid] = 1;
     const double hours =
         evaluateDay(rs, node, pom, stage, fluid, d, firstDay, eval, days.source[d]);

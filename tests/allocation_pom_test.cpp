@@ -265,13 +265,18 @@ TEST(FluidPass, TheoreticalOnlyFluids) {
   // Oil is theoretical although measured: each well's theoretical volume is
   // allocated, no field factor; the point sums its members' volumes, the
   // facility's measured 5 included. Water has neither mode and is skipped.
+  // W2's volume given in #volume on day 2 is its allocated volume there, as
+  // the point's total counts it.
   Allocated run(wells(period("20050101", "20050102", "*Theoretical Oil"), "GC G3\n",
                       "#volume\n*TF T1\n*date oil\n20050101 150\n20050102 150\n"
-                      "*GC G3\n*date oil\n20050101 5\n#end\n"));
+                      "*GC G3\n*date oil\n20050101 5\n*Well W2\n*date oil\n20050102 15 a\n"
+                      "#end\n"));
   run.expectFactors(0, {0, 0});
-  run.expect({{"W1", 2, 60}});
+  run.expect({{"W1", 2, 60}, {"W2", 1, 40}, {"W2", 2, 15}});
   EXPECT_DOUBLE_EQ(run.fluid("W1").cumResult[2], 60);
+  EXPECT_DOUBLE_EQ(run.fluid("W2").cumResult[2], 15);
   EXPECT_DOUBLE_EQ(run.fluid("TF T1").cumResult[1], 105);
+  EXPECT_DOUBLE_EQ(run.fluid("TF T1").cumResult[2], 75);
   EXPECT_EQ(run.fluid("TF T1").source[1], kMethodWelltest);
   EXPECT_EQ(run.node("TF T1").allocated, 1);
   EXPECT_EQ(run.node("GC G3").allocated, 1);
