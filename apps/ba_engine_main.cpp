@@ -81,6 +81,19 @@ class StringSink : public zelba::TextSink {
   std::string text_;
 };
 
+// One warning line per output file the run could not create, the first few by
+// name (an HTML set can have a page per node).
+void warnUnwritable(const std::vector<std::string>& paths) {
+  constexpr size_t kNamed = 5;
+  for (size_t k = 0; k < paths.size() && k < kNamed; ++k) {
+    std::fprintf(stderr, "ba-engine: warning: could not write the output file '%s'\n",
+                 paths[k].c_str());
+  }
+  if (paths.size() > kNamed) {
+    std::fprintf(stderr, "ba-engine: warning: and %zu more output files\n", paths.size() - kNamed);
+  }
+}
+
 // A run with the account or the JSON results taken from its state before it
 // is released. Returns the run's status; false in `written` when a file of
 // ours could not be written.
@@ -180,5 +193,7 @@ int main(int argc, char** argv) {
                  failureReason(command.input, zelba::lastRunSummary()).c_str());
     return kExitRunFailed;
   }
+  // The engine skips an output it cannot create and keeps its status; say so.
+  if (!command.check) warnUnwritable(zelba::lastRunSummary().unwritableOutputs);
   return written ? kExitSuccess : kExitRunFailed;
 }

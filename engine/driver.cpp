@@ -79,21 +79,48 @@ void writeOutputs(RunState& rs, OutputFiles& files) {
 
 namespace {
 
+// Passes every file through, keeping the names of those that could not be
+// created.
+class RecordingFiles : public OutputFiles {
+ public:
+  RecordingFiles(OutputFiles& files, std::vector<std::string>& failed)
+      : files_(files), failed_(failed) {}
+  std::unique_ptr<TextSink> create(const std::string& path) override {
+    std::unique_ptr<TextSink> sink = files_.create(path);
+    if (!sink) failed_.push_back(path);
+    return sink;
+  }
+  std::unique_ptr<std::istream> openForReading(const std::string& path) override {
+    return files_.openForReading(path);
+  }
+
+ private:
+  OutputFiles& files_;
+  std::vector<std::string>& failed_;
+};
+
 // The run after its input is read: check, prepare, allocate, write, release.
 int finishRun(RunState& rs, bool opened, RunSummary* summary, const RunOptions& options) {
   const RunControl& rc = rs.control;
   const int status = rs.nodeCount() == 0 || rc.periodEnd == 0 ? -1 : 1;
   if (summary) {
-    *summary = RunSummary{
-        status,      opened, rs.nodeCount(), rs.pomCount(), rc.periodEnd != 0 ? rc.periodStart : 0,
-        rc.periodEnd};
+    *summary = RunSummary{};
+    summary->status = status;
+    summary->inputOpened = opened;
+    summary->nodeCount = rs.nodeCount();
+    summary->pomCount = rs.pomCount();
+    summary->periodStart = rc.periodEnd != 0 ? rc.periodStart : 0;
+    summary->periodEnd = rc.periodEnd;
   }
   if (status == 1) {
     prepareRun(rs);
     // Without a point of measurement there is nothing to allocate or report.
     if (rs.pomCount() != 0) {
       allocateRun(rs);
-      writeOutputs(rs, options.files ? *options.files : diskFiles());
+      std::vector<std::string> failed;
+      RecordingFiles files(options.files ? *options.files : diskFiles(), failed);
+      writeOutputs(rs, files);
+      if (summary) summary->unwritableOutputs = std::move(failed);
     }
   }
   if (options.inspect) options.inspect(rs);

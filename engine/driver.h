@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/run_state.h"
 #include "output/output_files.h"
@@ -18,6 +19,9 @@ struct RunSummary {
   int pomCount = 0;          // points of measurement defined
   double periodStart = 0;    // host dates of the period, 0 when unknown
   double periodEnd = 0;
+  // Output files the input named that could not be created (skipped, the
+  // status unchanged), in the order they were tried.
+  std::vector<std::string> unwritableOutputs;
 };
 
 struct RunOptions {
