@@ -109,8 +109,9 @@ int findOrCreateNode(RunState& rs, std::string_view typeNameText, std::string_vi
     } else if (tokens.size() > 2) {
       if (equalsIgnoreCase(tokens[2], "*2ndStage")) node->stage = 2;
       if (equalsIgnoreCase(tokens[2], "*1stStage")) node->stage = 1;
-      if (unused)
+      if (unused) {
         unused->insert(unused->end(), tokens.begin() + (node->stage ? 3 : 2), tokens.end());
+      }
     }
   }
   node->typeId = typeId;

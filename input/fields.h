@@ -23,11 +23,11 @@ void ignoreLine(RunState& rs, const InputReader& reader, const char* section, st
 void partlyUsedLine(RunState& rs, const InputReader& reader, const char* section,
                     std::string reason);
 
-// The diagnostics of one section's lines, for parsers that note them from
-// several functions.
 // Why a data line with fields past its section's column header is partly used.
 constexpr const char* kFieldsPastHeader = "more fields than the column header names";
 
+// The diagnostics of one section's lines, for parsers that note them from
+// several functions.
 struct LineNotes {
   RunState& rs;
   const InputReader& reader;

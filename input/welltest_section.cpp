@@ -72,8 +72,9 @@ void readTestLine(RunState& rs, const InputReader& reader, WelltestSection& sect
   }
   ++well.acceptedTests;
   well.newestTestDate = std::max(well.newestTestDate, date);
-  if (fields.size() > section.columns.size())
+  if (fields.size() > section.columns.size()) {
     partlyUsedLine(rs, reader, kSection, kFieldsPastHeader);
+  }
 }
 
 }  // namespace
