@@ -54,18 +54,24 @@ std::string unknownColumns(const Fields& fields, const std::vector<int>& ids) {
   return names.empty() ? names : "unknown columns, not read:" + names;
 }
 
+int findNodeNoted(const LineNotes& notes, const Fields& fields, const char* kind) {
+  RunState& rs = notes.rs;
+  const int before = rs.nodeCount();
+  const int node = findNode(rs, fieldAt(fields, 0), fieldAt(fields, 1));
+  if (rs.nodeCount() > before) {
+    notes.partlyUsed("'" + rs.nodeTable[node]->name + "' is not in #network: a new " + kind +
+                     " was created, on no point of measurement");
+  }
+  return node;
+}
+
 int headerWell(const LineNotes& notes, const Fields& fields) {
   RunState& rs = notes.rs;
   if (!isWellType(rs, lookupEntityType(rs, fieldAt(fields, 0)))) return -1;
-  const int before = rs.nodeCount();
-  const int well = findNode(rs, fieldAt(fields, 0), fieldAt(fields, 1));
+  const int well = findNodeNoted(notes, fields, "well");
   // A node made before a later "*Define" turned its type into a well type
   // has no day blocks for well data.
   if (well >= 0 && !rs.nodeTable[well]->routes) return -1;
-  if (rs.nodeCount() > before) {
-    notes.partlyUsed("'" + rs.nodeTable[well]->name +
-                     "' is not in #network: a new well was created, on no point of measurement");
-  }
   return well;
 }
 

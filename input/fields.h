@@ -45,6 +45,10 @@ struct LineNotes {
 // a well type). A well that "#network" did not name is created, and noted.
 int headerWell(const LineNotes& notes, const Fields& fields);
 
+// The node of a '*TYPE name' line, found or created; a node that "#network"
+// did not define is noted as a new `kind` ("well", "node").
+int findNodeNoted(const LineNotes& notes, const Fields& fields, const char* kind);
+
 // Why a header line of a well data section names no well.
 std::string headerProblem(const RunState& rs, const Fields& fields);
 

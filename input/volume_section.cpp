@@ -23,13 +23,7 @@ struct VolumeSection {
 // '*TYPE name [*shrinkage x]' selects the node of the following data lines.
 void selectNode(RunState& rs, const InputReader& reader, VolumeSection& section,
                 const Fields& fields) {
-  const int before = rs.nodeCount();
-  section.node = findNode(rs, fields[0], fieldAt(fields, 1));
-  if (rs.nodeCount() > before) {
-    partlyUsedLine(rs, reader, kSection,
-                   "'" + rs.nodeTable[section.node]->name +
-                       "' is not in #network: a new node was created, on no point of measurement");
-  }
+  section.node = findNodeNoted(LineNotes{rs, reader, kSection}, fields, "node");
   if (section.node >= 0 && equalsIgnoreCase(fieldAt(fields, 2), "*shrinkage")) {
     rs.nodeTable[section.node]->shrinkage = toSingle(numberAt(fields, 3));
   }
