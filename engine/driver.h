@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/run_state.h"
-#include "output/output_files.h"
+#include "engine/output_files.h"
 
 namespace zelba {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/run_state.h"
-#include "output/output_files.h"
+#include "engine/output_files.h"
 
 namespace zelba {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "engine/run_state.h"
-#include "output/output_files.h"
+#include "engine/output_files.h"
 
 namespace zelba {
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "output/output_files.h"
+#include "engine/output_files.h"
 
 namespace zelba {
 namespace {

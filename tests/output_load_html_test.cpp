@@ -11,7 +11,7 @@
 #include "input/sections.h"
 #include "output/html_report.h"
 #include "output/load_file.h"
-#include "output/output_files.h"
+#include "engine/output_files.h"
 
 namespace zelba {
 namespace {

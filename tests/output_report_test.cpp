@@ -10,7 +10,7 @@
 #include "engine/driver.h"
 #include "input/input_reader.h"
 #include "input/sections.h"
-#include "output/output_files.h"
+#include "engine/output_files.h"
 #include "output/text_report.h"
 
 namespace zelba {

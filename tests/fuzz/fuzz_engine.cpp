@@ -11,7 +11,7 @@
 #include <string>
 
 #include "engine/driver.h"
-#include "output/output_files.h"
+#include "engine/output_files.h"
 #include "tests/fuzz/non_finite.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,4 +1,4 @@
-#include "output/output_files.h"
+#include "engine/output_files.h"
 
 #include <algorithm>
 #include <charconv>
