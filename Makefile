@@ -16,7 +16,8 @@ OUT_DIR   := out
 EXAMPLE   := examples/north_field.ba
 JOBS      := $(shell nproc 2>/dev/null || echo 2)
 
-DEB_PACKAGES := build-essential cmake libgtest-dev libgmock-dev nlohmann-json3-dev
+DEB_PACKAGES := build-essential cmake libgtest-dev libgmock-dev nlohmann-json3-dev \
+  libsqlite3-dev qt6-base-dev fonts-dejavu-core
 TEST_PACKAGES := chromium
 
 # Every source folder that exists; folders of later subsystems join as they appear.
