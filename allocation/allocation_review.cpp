@@ -45,8 +45,7 @@ void note(RunState& rs, DiagnosticKind kind, std::string reason, int node, int f
 void reviewWell(RunState& rs, int index) {
   const RunControl& rc = rs.control;
   const BaNode& well = *rs.nodeTable[index];
-  const int first = std::max(rc.firstDay, 1);
-  const int end = std::min(rc.endDay, kDaySlots);
+  const auto [first, end] = periodDays(rc);
 
   for (int fluid = 0; fluid < kFluidSlots; ++fluid) {
     if (!isListedFluid(rc, fluid)) continue;

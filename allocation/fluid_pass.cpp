@@ -27,11 +27,11 @@ void selectActiveFluid(RunState& rs, int fluid) {
 // the whole period in monthly mode.
 template <typename Allocate>
 void forEachRange(const RunControl& rc, Allocate allocate) {
-  const int end = std::min(rc.endDay, kDaySlots);
+  const auto [first, end] = periodDays(rc);
   if (rc.dailyMode) {
-    for (int d = std::max(rc.firstDay, 1); d < end; ++d) allocate(d, d + 1);
+    for (int d = first; d < end; ++d) allocate(d, d + 1);
   } else {
-    allocate(rc.firstDay, end);
+    allocate(first, end);
   }
 }
 

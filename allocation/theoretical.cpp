@@ -330,8 +330,8 @@ void evaluateWell(RunState& rs, BaNode& node, const BaPom* pom, int stage, int f
   BaFluidDays& days = node.fluids[fluid];
   WellEvaluation eval;
   bool firstDay = true;
-  const int end = std::min(rc.endDay, kDaySlots);
-  for (int d = std::max(rc.firstDay, 1); d < end; ++d) {
+  const auto [first, end] = periodDays(rc);
+  for (int d = first; d < end; ++d) {
     // A volume given for the well itself, a day without production, and a day
     // already evaluated for an earlier point are left alone (a second stage
     // evaluates again).

@@ -5,7 +5,9 @@
 
 #include "allocation/allocation_review.h"
 #include "allocation/fluid_pass.h"
+#include "engine/dates.h"
 #include "input/sections.h"
+#include "output/html_report.h"
 #include "output/load_file.h"
 #include "output/text_report.h"
 
@@ -23,8 +25,7 @@ constexpr int kMaxPrecision = 15;
 
 void completeWellTests(RunState& rs) {
   const RunControl& rc = rs.control;
-  const int first = std::max(rc.firstDay, 1);
-  const int end = std::min(rc.endDay, kDaySlots);
+  const auto [first, end] = periodDays(rc);
   const float missing = static_cast<float>(MISSING_VALUE);
   for (const auto& node : rs.nodeTable) {
     if (!node->testDays) continue;
@@ -72,7 +73,15 @@ bool outputNamed(const std::string& path) {
 
 void writeOutputs(RunState& rs, OutputFiles& files) {
   const RunControl& rc = rs.control;
-  if (outputNamed(rc.reportFile)) writeReport(rs, files, rc.reportFile);
+  // Every writer prints dates from the one table of day dates.
+  fillDayDates(rs);
+  if (outputNamed(rc.reportFile)) {
+    if (rc.html) {
+      writeHtmlReport(rs, files, rc.reportFile);
+    } else {
+      writeReport(rs, files, rc.reportFile);
+    }
+  }
   if (outputNamed(rc.loadFile)) writeLoadFile(rs, files, rc.loadFile, rc.dailyMode != 0);
   if (outputNamed(rc.totalsFile)) writeTotalsListing(rs, files, rc.totalsFile);
 }

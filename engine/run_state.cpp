@@ -1,5 +1,6 @@
 #include "engine/run_state.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/text.h"
@@ -164,6 +165,10 @@ std::string pomMember(const RunState& rs, int pom, int k) {
 int pomMemberCount(const RunState& rs, int pom) {
   const BaPom* p = pomAt(rs, pom);
   return p && rs.control.dailyMode ? p->memberCount() : 0;
+}
+
+DayRange periodDays(const RunControl& rc) {
+  return {std::max(rc.firstDay, 1), std::min(rc.endDay, kDaySlots)};
 }
 
 int entryCount(const RunState& rs) {

@@ -338,8 +338,16 @@ int pomByType(const RunState& rs, int typeId);     // first POM of that type, -1
 int pomOfNode(const RunState& rs, int nodeIndex);  // first POM whose own node it is, -1 if none
 std::string pomName(const RunState& rs, int pom);  // name of the POM's node
 std::string pomMember(const RunState& rs, int pom, int k);  // name of its k-th member
-int pomMemberCount(const RunState& rs, int pom);    // members in daily mode, 0 in monthly mode
-int entryCount(const RunState& rs);                 // nodeCount daily, pomCount monthly
+int pomMemberCount(const RunState& rs, int pom);  // members in daily mode, 0 in monthly mode
+int entryCount(const RunState& rs);               // nodeCount daily, pomCount monthly
+
+// The day indexes of a prepared run's period: `first` up to but not including
+// `end`. The one rule every pass and writer loops by.
+struct DayRange {
+  int first;  // firstDay, at least 1
+  int end;    // endDay, at most kDaySlots
+};
+DayRange periodDays(const RunControl& rc);
 std::string typeName(const RunState& rs, int id);   // entityTypes row name, "" if none
 std::string fluidName(const RunState& rs, int id);  // name of fluid slot 0..6, "" otherwise
 int lookupEntityType(const RunState& rs, std::string_view text);  // id or -1

@@ -162,8 +162,8 @@ void writeDataPage(const RunState& rs, TextSink& out, int index) {
     put(out, "<TH width=12%%>%s</TH>\n", escapeHtml(title).c_str());
   }
   out.write("</TR>\n");
-  const int end = std::min(rc.endDay, kDaySlots);
-  for (int d = std::max(rc.firstDay, 0); d < end; ++d) {
+  const auto [first, end] = periodDays(rc);
+  for (int d = first; d < end; ++d) {
     out.write("<TR align=right valign=center>\n");
     put(out, "<TD>%8.0f</TD>", dayDate(rs, d));
     for (int slot = 0; slot < kFluidSlots; ++slot) {
@@ -212,7 +212,6 @@ int writeHtmlReport(RunState& rs, OutputFiles& files, const std::string& framese
   if (!frameset) return 0;
   writeFrameset(*frameset);
   frameset.reset();
-  fillDayDates(rs);
 
   const std::string& dir = rs.control.htmlDirectory;
   writePage(files, dir + "BaHeader.htm", writeHeaderPage);

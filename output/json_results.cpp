@@ -48,7 +48,8 @@ struct Period {
 };
 
 Period period(const RunControl& rc) {
-  return {std::max(rc.firstDay, 1), std::min(rc.endDay, kDaySlots)};
+  const DayRange days = periodDays(rc);
+  return {days.first, days.end};
 }
 
 double dateOf(const RunState& rs, int day) {

@@ -37,14 +37,12 @@ void writeLoadFile(RunState& rs, OutputFiles& files, const std::string& path, bo
   if (!file) return;
   TextSink& out = *file;
   const RunControl& rc = rs.control;
-  fillDayDates(rs);
 
   if (rc.metric) out.write("*metric\n");
   if (!rc.zelTable.empty()) put(out, "*tablename %s\n", rc.zelTable.c_str());
   writeColumnLine(rs, out);
 
-  const int first = std::max(rc.firstDay, 0);
-  const int end = std::min(rc.endDay, kDaySlots);
+  const auto [first, end] = periodDays(rc);
   for (const auto& node : rs.nodeTable) {
     if (!node->allocated || !isWellLevel(rs, *node)) continue;
     double hoursSum = 0;

@@ -8,7 +8,6 @@
 #include "engine/dates.h"
 #include "engine/numbers.h"
 #include "engine/text.h"
-#include "output/html_report.h"
 #include "output/report_common.h"
 
 namespace zelba {
@@ -127,10 +126,10 @@ struct Sums {
 };
 
 int periodEnd(const RunControl& rc) {
-  return std::min(rc.endDay, kDaySlots);
+  return periodDays(rc).end;
 }
 int periodFirst(const RunControl& rc) {
-  return std::max(rc.firstDay, 0);
+  return periodDays(rc).first;
 }
 
 // One node's page of the daily report; returns its sums over the period.
@@ -402,11 +401,6 @@ void writeMonthlyReport(RunState& rs, TextSink& out) {
 }
 
 void writeReport(RunState& rs, OutputFiles& files, const std::string& path) {
-  if (rs.control.html) {
-    writeHtmlReport(rs, files, path);
-    return;
-  }
-  fillDayDates(rs);
   std::unique_ptr<TextSink> out = files.create(path);
   if (!out) return;
   if (rs.control.dailyMode) {

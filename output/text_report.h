@@ -10,9 +10,9 @@
 
 namespace zelba {
 
-// Writes the report named by `reportFile`: the HTML set when "*html" was
-// given, else the daily or monthly text report. A file that cannot be created
-// is not written.
+// Writes the daily or monthly text report to `path` (the HTML set is chosen
+// by the caller). A file that cannot be created is not written.
+// REQUIRES: the table of day dates is filled.
 void writeReport(RunState& rs, OutputFiles& files, const std::string& path);
 
 // One page per allocated node with its days, then the network totals. Stores

@@ -6,12 +6,13 @@
 #include <set>
 #include <string>
 
+#include "engine/dates.h"
 #include "engine/driver.h"
+#include "engine/output_files.h"
 #include "input/input_reader.h"
 #include "input/sections.h"
 #include "output/html_report.h"
 #include "output/load_file.h"
-#include "engine/output_files.h"
 
 namespace zelba {
 namespace {
@@ -26,6 +27,7 @@ class OutputTest : public ::testing::Test {
                     "#end\n");
     readSections(rs, reader);
     prepareRun(rs);
+    fillDayDates(rs);  // the driver fills the day dates before any writer runs
   }
   BaNode& node(const std::string& name) {
     return **std::find_if(rs.nodeTable.begin(), rs.nodeTable.end(),

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/dates.h"
 #include "engine/driver.h"
+#include "engine/output_files.h"
 #include "input/input_reader.h"
 #include "input/sections.h"
-#include "engine/output_files.h"
 #include "output/text_report.h"
 
 namespace zelba {
@@ -100,6 +101,7 @@ class ReportTest : public ::testing::Test {
     reader.openText(input(control, network));
     readSections(rs, reader);
     prepareRun(rs);
+    fillDayDates(rs);  // the driver fills the day dates before any writer runs
     rs.control.hasVolumes[kOil] = 1;
     rs.control.theoretical[kGas] = 1;
     rs.control.headers = {"NORTH FIELD"};
