@@ -45,6 +45,10 @@ void printUsage(std::FILE* to) {
 // Why a run returned -1, in the user's terms.
 std::string failureReason(const std::string& input, const zelba::RunSummary& summary) {
   if (!summary.inputOpened) return "cannot open the input file '" + input + "'";
+  if (summary.inputReadFailed) {
+    return "the input file '" + input +
+           "' could not be read to its end (a read error); nothing was allocated";
+  }
   if (summary.nodeCount == 0) {
     return "no node was defined in '" + input +
            "': name the wells and facilities in a #network or #volume section";

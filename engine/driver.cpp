@@ -142,8 +142,19 @@ int finishRun(RunState& rs, bool opened, RunSummary* summary, const RunOptions& 
 int runEngine(RunState& rs, const std::string& path, RunSummary* summary,
               const RunOptions& options) {
   resetRunState(rs);
-  const bool opened = readInputFile(rs, path) == 1;
-  return finishRun(rs, opened, summary, options);
+  const int read = readInputFile(rs, path);
+  // An input that could not be read to its end is not run on the part read.
+  if (read == 0) {
+    if (options.inspect) options.inspect(rs);
+    releaseRunState(rs);
+    if (summary) {
+      *summary = RunSummary{};
+      summary->inputOpened = true;
+      summary->inputReadFailed = true;
+    }
+    return -1;
+  }
+  return finishRun(rs, read == 1, summary, options);
 }
 
 int runEngineOnText(RunState& rs, std::string text, RunSummary* summary,

@@ -5,19 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "engine/run_state.h"
 #include "engine/output_files.h"
+#include "engine/run_state.h"
 
 namespace zelba {
 
 // What a finished run leaves behind for the program that started it. The
 // engine itself prints nothing; a program can explain a failed run from this.
 struct RunSummary {
-  int status = -1;           // what BaEngineStart returned
-  bool inputOpened = false;  // the input file could be opened
-  int nodeCount = 0;         // nodes defined by the input
-  int pomCount = 0;          // points of measurement defined
-  double periodStart = 0;    // host dates of the period, 0 when unknown
+  int status = -1;               // what BaEngineStart returned
+  bool inputOpened = false;      // the input file could be opened
+  bool inputReadFailed = false;  // it could not be read to its end: the run failed
+  int nodeCount = 0;             // nodes defined by the input
+  int pomCount = 0;              // points of measurement defined
+  double periodStart = 0;        // host dates of the period, 0 when unknown
   double periodEnd = 0;
   // Output files the input named that could not be created (skipped, the
   // status unchanged), in the order they were tried.

@@ -58,7 +58,7 @@ int readInputFile(RunState& rs, const std::string& path) {
   InputReader reader;
   if (!reader.openFile(path)) return -1;
   readSections(rs, reader);
-  return 1;
+  return reader.readFailed() ? 0 : 1;
 }
 
 }  // namespace zelba

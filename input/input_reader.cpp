@@ -27,30 +27,64 @@ bool InputReader::openFile(const std::string& path) {
   if (std::filesystem::is_directory(path, error)) return false;
   auto file = std::make_unique<std::ifstream>(path, std::ios::in | std::ios::binary);
   if (!file->is_open()) return false;
-  in_ = std::move(file);
+  openStream(std::move(file));
   return true;
 }
 
 void InputReader::openText(std::string text) {
+  openStream(std::make_unique<std::istringstream>(std::move(text)));
+}
+
+void InputReader::openStream(std::unique_ptr<std::istream> in) {
   close();
-  in_ = std::make_unique<std::istringstream>(std::move(text));
+  in_ = std::move(in);
+  atStart_ = true;
+  readFailed_ = false;
+  lineNumber_ = 0;
 }
 
 void InputReader::close() {
   in_.reset();
   line_.clear();
+  rest_.clear();
+  hasRest_ = false;
+}
+
+bool InputReader::nextPhysicalLine() {
+  if (hasRest_) {
+    line_.swap(rest_);
+    hasRest_ = false;
+  } else if (!std::getline(*in_, line_)) {
+    // The end of the file sets eofbit alone; anything else is a read error.
+    if (in_->bad() || !in_->eof()) readFailed_ = true;
+    return false;
+  }
+  if (atStart_) {
+    atStart_ = false;
+    if (line_.compare(0, 3, "\xEF\xBB\xBF") == 0) line_.erase(0, 3);
+  }
+  // A carriage return ends the line: the last one of a CRLF line is dropped,
+  // any other starts the next line.
+  const size_t cr = line_.find('\r');
+  if (cr != std::string::npos) {
+    if (cr + 1 < line_.size()) {
+      rest_.assign(line_, cr + 1, std::string::npos);
+      hasRest_ = true;
+    }
+    line_.resize(cr);
+  }
+  return true;
 }
 
 int InputReader::readLine() {
   while (in_) {
-    if (!std::getline(*in_, line_)) {
+    if (!nextPhysicalLine()) {
       close();
       return kEndOfInput;
     }
     ++lineNumber_;
     // A NUL byte ends the text of a line, as it does for every text routine.
     if (const size_t nul = line_.find('\0'); nul != std::string::npos) line_.resize(nul);
-    if (!line_.empty() && line_.back() == '\r') line_.pop_back();
 
     size_t first = 0;
     while (first < line_.size() && isBlankOrTab(line_[first])) {

@@ -29,13 +29,17 @@ class InputReader {
   bool openFile(const std::string& path);
   // Reads from text held in memory (tests, fuzzing).
   void openText(std::string text);
+  // Reads from any stream (tests give one that fails part-way).
+  void openStream(std::unique_ptr<std::istream> in);
   // Closes the input; every later read returns kEndOfInput. Idempotent.
   void close();
   bool isOpen() const { return in_ != nullptr; }
 
   // Reads the next line that is neither empty, blank nor a comment; returns
-  // kDataLine, kKeywordLine or kEndOfInput. A trailing newline (and the
-  // carriage return of a CRLF file) is removed and leading tabs become blanks.
+  // kDataLine, kKeywordLine or kEndOfInput. A line ends at a line feed, at a
+  // carriage return followed by a line feed, or at a lone carriage return (old
+  // Mac files); a UTF-8 byte-order mark before the first line is skipped.
+  // Leading tabs become blanks.
   int readLine();
 
   // Reads the next line with readLine() and splits it into `fields`. Returns
@@ -47,10 +51,20 @@ class InputReader {
   // the first physical line).
   const std::string& line() const { return line_; }
   long lineNumber() const { return lineNumber_; }
+  // The input could not be read to its end (an I/O error, not the end of the
+  // file): what was read is only part of it. Kept after close().
+  bool readFailed() const { return readFailed_; }
 
  private:
   std::unique_ptr<std::istream> in_;
+  // Takes the next physical line into line_; false at the end or on failure.
+  bool nextPhysicalLine();
+
   std::string line_;
+  std::string rest_;  // text after a lone carriage return, not yet delivered
+  bool hasRest_ = false;
+  bool atStart_ = true;  // no line delivered yet: a byte-order mark may come
+  bool readFailed_ = false;
   long lineNumber_ = 0;
 };
 

@@ -17,7 +17,9 @@ namespace zelba {
 void readSections(RunState& rs, InputReader& reader);
 
 // Opens the file at `path` and reads it into the run state. Returns 1 when
-// the file was opened (whatever it held), -1 when it cannot be opened.
+// the file was opened and read to its end (whatever it held), 0 when a read
+// error stopped it part-way (the run state holds only a part of the input),
+// -1 when it cannot be opened.
 int readInputFile(RunState& rs, const std::string& path);
 
 void parseControlSection(RunState& rs, InputReader& reader);  // "#control"

@@ -1,6 +1,8 @@
 // The input file's lexical form: line kinds, comments, the end markers, and
 // how a line is split into fields.
 
+#include <memory>
+#include <streambuf>
 #include <string>
 #include <utility>
 #include <vector>
@@ -86,6 +88,56 @@ TEST(InputReaderTest, NoLengthLimits) {
   EXPECT_EQ(fields.back(), "v999");
   EXPECT_EQ(reader.readFields(fields), kDataLine);  // nothing of the long line spills over
   EXPECT_EQ(fields, (Fields{"next", "line"}));
+}
+
+// Files saved by Windows editors (a byte-order mark, CRLF) and by old Mac
+// editors (lone carriage returns) read as their authors see them.
+TEST(InputReaderTest, ByteOrderMarkAndCarriageReturns) {
+  InputReader reader;
+  reader.openText("\xEF\xBB\xBF*period 1 2\r\nWell A\rWell B\r\rWell C");
+  Fields fields;
+  ASSERT_EQ(reader.readFields(fields), kKeywordLine);
+  EXPECT_EQ(fields, (Fields{"*period", "1", "2"}));  // the mark is not part of the keyword
+  for (const char* well : {"A", "B", "C"}) {
+    ASSERT_EQ(reader.readFields(fields), kDataLine);
+    EXPECT_EQ(fields, (Fields{"Well", well}));
+  }
+  EXPECT_EQ(reader.lineNumber(), 5);  // the empty line between B and C counts
+  EXPECT_EQ(reader.readFields(fields), kEndOfInput);
+  EXPECT_FALSE(reader.readFailed());
+
+  // A mark later in the file is data, not skipped.
+  reader.openText("x\n\xEF\xBB\xBFy");
+  reader.readLine();
+  reader.readLine();
+  EXPECT_EQ(reader.line(), "\xEF\xBB\xBFy");
+}
+
+// A stream whose device fails after its first bytes, as a disk or network
+// file system does on an I/O error.
+class FailingBuffer : public std::streambuf {
+ public:
+  explicit FailingBuffer(std::string head) : head_(std::move(head)) {
+    setg(head_.data(), head_.data(), head_.data() + head_.size());
+  }
+
+ protected:
+  int_type underflow() override { throw std::ios_base::failure("I/O error"); }
+
+ private:
+  std::string head_;
+};
+
+TEST(InputReaderTest, AReadErrorIsNotTheEndOfTheFile) {
+  auto buffer = std::make_unique<FailingBuffer>("Well A\nWell B\nWel");
+  auto stream = std::make_unique<std::istream>(buffer.get());
+  InputReader reader;
+  reader.openStream(std::move(stream));
+  Fields fields;
+  EXPECT_EQ(reader.readFields(fields), kDataLine);
+  EXPECT_EQ(reader.readFields(fields), kDataLine);
+  EXPECT_EQ(reader.readFields(fields), kEndOfInput);
+  EXPECT_TRUE(reader.readFailed());  // and still after the reader closed itself
 }
 
 }  // namespace
