@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,9 @@ void printUsage(std::FILE* to) {
 
 // Why a run returned -1, in the user's terms.
 std::string failureReason(const std::string& input, const zelba::RunSummary& summary) {
+  if (summary.outOfMemory) {
+    return "the run on '" + input + "' ran out of memory and failed";
+  }
   if (!summary.inputOpened) return "cannot open the input file '" + input + "'";
   if (summary.inputReadFailed) {
     return "the input file '" + input +
@@ -119,6 +123,11 @@ int runWithExtras(const CommandLine& command, bool& written) {
   int status = -1;
   try {
     status = zelba::runEngine(rs, command.input, &zelba::lastRunSummary(), options);
+  } catch (const std::bad_alloc&) {
+    zelba::releaseRunState(rs);
+    zelba::lastRunSummary() = zelba::RunSummary{};
+    zelba::lastRunSummary().outOfMemory = true;
+    return -1;
   } catch (const std::exception&) {
     zelba::releaseRunState(rs);
     return -1;

@@ -3,6 +3,7 @@
 #include "engine/ba_engine.h"
 
 #include <exception>
+#include <new>
 
 #include "engine/driver.h"
 
@@ -13,6 +14,11 @@ extern "C" ZELBA_EXPORT int BaEngineStart(char* path) {
   zelba::RunState& rs = zelba::processRunState();
   try {
     return zelba::runEngine(rs, path, &summary);
+  } catch (const std::bad_alloc&) {
+    zelba::releaseRunState(rs);
+    summary = zelba::RunSummary{};
+    summary.outOfMemory = true;
+    return -1;
   } catch (...) {
     try {
       zelba::releaseRunState(rs);

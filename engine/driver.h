@@ -16,6 +16,7 @@ struct RunSummary {
   int status = -1;               // what BaEngineStart returned
   bool inputOpened = false;      // the input file could be opened
   bool inputReadFailed = false;  // it could not be read to its end: the run failed
+  bool outOfMemory = false;      // the run stopped because memory ran out
   int nodeCount = 0;             // nodes defined by the input
   int pomCount = 0;              // points of measurement defined
   double periodStart = 0;        // host dates of the period, 0 when unknown
