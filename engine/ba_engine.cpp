@@ -3,6 +3,7 @@
 #include "engine/ba_engine.h"
 
 #include <exception>
+#include <mutex>
 #include <new>
 
 #include "engine/driver.h"
@@ -11,6 +12,9 @@ extern "C" ZELBA_EXPORT int BaEngineStart(char* path) {
   zelba::RunSummary& summary = zelba::lastRunSummary();
   summary = zelba::RunSummary{};
   if (path == nullptr) return -1;
+  // Runs share the one process-wide run state: a second caller waits.
+  static std::mutex running;
+  const std::lock_guard<std::mutex> lock(running);
   zelba::RunState& rs = zelba::processRunState();
   try {
     return zelba::runEngine(rs, path, &summary);

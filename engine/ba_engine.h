@@ -14,8 +14,9 @@ extern "C" {
 
 /* Runs one back allocation on the input file at `path`. Returns 1 when the
    input held at least one node and a period end date, -1 otherwise (also for
-   a null path, an unreadable file, or any internal failure). Not re-entrant:
-   runs must not overlap. */
+   a null path, an unreadable file, or any internal failure). The engine is
+   not re-entrant: its run state is process-wide, so a call made while
+   another thread's run is going on waits for that run to end. */
 ZELBA_EXPORT int BaEngineStart(char* path);
 
 /* End hook called after the allocation of all fluids; does nothing. */

@@ -2,12 +2,16 @@
 // ba-engine program.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 
@@ -93,6 +97,32 @@ TEST(SharedLibrary, ExportsTheEntriesAndRunsAnInput) {
   EXPECT_EQ(start(nullptr), -1);
   EXPECT_EQ(start(valid.data()), 1);  // a second run in the same process
   end();
+  dlclose(module);
+}
+
+// A host that calls the entry from two threads at once: the second run waits
+// for the first, and both allocate the example as a run alone does.
+TEST(SharedLibrary, RunsFromTwoThreadsDoNotOverlap) {
+  void* module = dlopen(ZELBA_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(module, nullptr) << dlerror();
+  auto start = reinterpret_cast<int (*)(char*)>(dlsym(module, "BaEngineStart"));
+  ASSERT_NE(start, nullptr);
+  std::string example = ZELBA_EXAMPLES_DIR "/north_field.ba";
+  const std::string dir = testing::TempDir() + "two-threads";
+  mkdir(dir.c_str(), 0755);
+  char* before = getcwd(nullptr, 0);
+  ASSERT_EQ(chdir(dir.c_str()), 0);  // the example writes its outputs here
+  std::atomic<int> succeeded{0};
+  auto runs = [&] {
+    for (int i = 0; i < 3; ++i) succeeded += start(example.data()) == 1;
+  };
+  std::thread first(runs);
+  std::thread second(runs);
+  first.join();
+  second.join();
+  EXPECT_EQ(succeeded, 6);
+  if (before != nullptr && chdir(before) != 0) ADD_FAILURE() << "cannot return";
+  free(before);
   dlclose(module);
 }
 
