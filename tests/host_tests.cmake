@@ -1,0 +1,1 @@
+# Tests of the stand-in host (SQLite production database and host services).
