@@ -39,7 +39,7 @@ void note(RunState& rs, DiagnosticKind kind, std::string reason, int node, int f
   d.fluid = fluid;
   d.day = day;
   d.value = value;
-  rs.diagnostics.push_back(std::move(d));
+  rs.diagnostics.add(std::move(d));
 }
 
 void reviewWell(RunState& rs, int index) {

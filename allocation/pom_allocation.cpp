@@ -40,7 +40,7 @@ void noteException(RunState& rs, DiagnosticKind kind, std::string reason, int po
   note.day = day;
   note.value = value;
   note.code = code;
-  rs.diagnostics.push_back(std::move(note));
+  rs.diagnostics.add(std::move(note));
 }
 
 // A member's part of the measured volume for one day, before any field factor:

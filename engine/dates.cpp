@@ -60,6 +60,17 @@ DateParts splitDate(double date) {
   return parts;
 }
 
+bool isOddDate(double date) {
+  if (!std::isfinite(date) || date < 10000000 || date >= 99999999.5) return false;
+  const DateParts parts = splitDate(date);
+  if (!parts.valid) return false;
+  if (parts.month < 1 || parts.month > 12 || parts.day < 1) return true;
+  // The calendar's own leap years, not the arithmetic's every fourth year.
+  const bool leap = parts.year % 4 == 0 && (parts.year % 100 != 0 || parts.year % 400 == 0);
+  const int days = parts.month == 2 ? (leap ? 29 : 28) : daysInMonth(parts.month, parts.year);
+  return parts.day > days;
+}
+
 long serialDay(int year, int month, int day) {
   const MarchYear my = marchYear(year, month);
   return (153 * my.month) / 5 + (1461 * my.year) / 4 + day;

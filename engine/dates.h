@@ -24,6 +24,12 @@ struct DateParts {
 // are invalid.
 DateParts splitDate(double date);
 
+// True for a date written yyyymmdd whose month or day is not on the calendar
+// (20050100, 20050229, 20051301). The date arithmetic still counts such a
+// date on from its month (20050132 is 1 February); runs note them because a
+// person who wrote one most likely meant another.
+bool isOddDate(double date);
+
 // Day count for differences only; years below 1000 count from 1900.
 long serialDay(int year, int month, int day);
 // Astronomical Julian day number, with the Gregorian correction from 15 October 1582.

@@ -4,6 +4,7 @@
 // explain a run to its user.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,10 @@ enum class DiagnosticKind {
   kVolumeWithoutHours,  // a well has a volume on a day with 0 hours on
   kNoWellTest,          // a well whose methods need a well test has none
   kOldWellTest,         // a well's newest test is older than 90 days at the period start
+  kOddDate,             // a date that is not a calendar date, or a period cut or reversed
+  kOutputRefused,       // an output path that names the input or an earlier output: not written
 };
-constexpr int kDiagnosticKinds = 9;
+constexpr int kDiagnosticKinds = 11;
 
 struct Diagnostic {
   DiagnosticKind kind = DiagnosticKind::kIgnoredLine;
@@ -35,9 +38,36 @@ struct Diagnostic {
   int code = 0;         // range-check code
 };
 
-using Diagnostics = std::vector<Diagnostic>;
+// The records of a run. A file of millions of unusable lines must not
+// exhaust memory: the first kDetailedPerKind records of each kind are kept
+// in full, the rest only counted.
+class Diagnostics {
+ public:
+  static constexpr long kDetailedPerKind = 1000;
 
-// A short title of each kind, for tables.
+  // Counts `d` and keeps it while its kind has fewer than kDetailedPerKind.
+  void add(Diagnostic d);
+  // Every record of `kind` the run made, kept or only counted.
+  long count(DiagnosticKind kind) const { return counts_[static_cast<int>(kind)]; }
+  long total() const;
+
+  // The kept records, in the order they were made.
+  const std::vector<Diagnostic>& records() const { return records_; }
+  std::vector<Diagnostic>::const_iterator begin() const { return records_.begin(); }
+  std::vector<Diagnostic>::const_iterator end() const { return records_.end(); }
+  size_t size() const { return records_.size(); }
+  bool empty() const { return records_.empty(); }
+
+ private:
+  std::vector<Diagnostic> records_;
+  std::array<long, kDiagnosticKinds> counts_{};
+};
+
+// A short title of each kind, for tables ("Ignored input lines").
 const char* diagnosticKindTitle(DiagnosticKind kind);
+// The name of each kind in machine-readable results ("ignoredLine").
+const char* diagnosticKindName(DiagnosticKind kind);
+// Whether a record of `kind` carries a value (a field factor, a volume, days).
+bool diagnosticHasValue(DiagnosticKind kind);
 
 }  // namespace zelba

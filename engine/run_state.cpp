@@ -57,7 +57,7 @@ void releaseRunState(RunState& rs) {
   std::unordered_map<std::int32_t, std::vector<BaWatchSample>>().swap(rs.watchSamples);
   std::unordered_map<std::string, std::int32_t>().swap(rs.nodeIndexByKey);
   std::unordered_map<std::int32_t, std::int32_t>().swap(rs.pomIndexByNode);
-  Diagnostics().swap(rs.diagnostics);
+  rs.diagnostics = Diagnostics{};
 }
 
 void readMethodTokens(const RunState& rs, const std::vector<std::string>& tokens, size_t first,

@@ -1,5 +1,6 @@
 // "#control": the run's options. Keyword lines only; data lines are ignored.
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "engine/dates.h"
@@ -28,6 +29,28 @@ void setPeriod(RunControl& rc, double a, double b) {
 
 constexpr const char* kSection = "#control";
 
+// Records what a person may not have meant by a "*period" line: a date off
+// the calendar, an end before the start (the dates are taken the other way
+// round), a period longer than the run's 31 days (the rest is not run).
+void notePeriod(RunState& rs, const InputReader& reader, double from, double to) {
+  noteOddDate(rs, reader, kSection, from);
+  noteOddDate(rs, reader, kSection, to);
+  if (!rs.control.periodGiven) return;
+  auto note = [&](const char* format, double a, double b) {
+    char text[160];
+    std::snprintf(text, sizeof text, format, a, b);
+    noteDate(rs, reader, kSection, text);
+  };
+  if (to < from) {
+    note("the period ends on %.0f, before its start %.0f: day 1 is the earlier date", to, from);
+  }
+  const double days = daysBetween(rs.control.periodStart, rs.control.periodEnd) + 1;
+  if (days > kMaxDays) {
+    note("the period of %.0f days is cut to 31 days: the run ends on %.0f", days,
+         addDays(rs.control.periodStart, kMaxDays - 1));
+  }
+}
+
 void applyKeyword(RunState& rs, const InputReader& reader, const Fields& fields) {
   RunControl& rc = rs.control;
   auto partly = [&](std::string reason) {
@@ -40,8 +63,11 @@ void applyKeyword(RunState& rs, const InputReader& reader, const Fields& fields)
   int arguments = 1;
   if (is("*period")) {
     arguments = 2;
-    setPeriod(rc, numberAt(fields, 1), numberAt(fields, 2));
+    const double from = numberAt(fields, 1);
+    const double to = numberAt(fields, 2);
+    setPeriod(rc, from, to);
     if (!rc.periodGiven) partly("*period needs two dates above 0: no day range was set");
+    notePeriod(rs, reader, from, to);
   } else if (is("*monthly")) {
     arguments = 0;
     rc.dailyMode = 0;

@@ -182,6 +182,7 @@ void readKeywordLine(RunState& rs, const LineNotes& notes, EquationSection& sect
   } else if (equalsIgnoreCase(keyword, "*Interpolate")) {
     rs.control.interpolate = 1;
   } else if (equalsIgnoreCase(keyword, "*Date")) {
+    notes.oddDate(numberAt(fields, 1));
     section.day = dayIndex(rs.control, numberAt(fields, 1), 0);
     if (section.day < 0 || section.day >= kDaySlots) {
       notes.partlyUsed(
@@ -238,6 +239,7 @@ void parseEquationSection(RunState& rs, InputReader& reader) {
     } else if (section.well < 0) {
       notes.ignored("no well: a '*TYPE name' well header must come first");
     } else {
+      notes.oddDate(numberAt(fields, 0));
       readZelRow(rs, section, fields);
       if (section.day < 0 || section.day >= kDaySlots) {
         notes.partlyUsed("row date outside the accepted range: the row is not stored");

@@ -1,5 +1,8 @@
 #include "input/fields.h"
 
+#include <cstdio>
+
+#include "engine/dates.h"
 #include "engine/numbers.h"
 
 namespace zelba {
@@ -22,10 +25,22 @@ void noteLine(RunState& rs, const InputReader& reader, const char* section, std:
   note.reason = std::move(reason);
   note.line = reader.lineNumber();
   note.section = section;
-  rs.diagnostics.push_back(std::move(note));
+  rs.diagnostics.add(std::move(note));
 }
 
 }  // namespace
+
+void noteOddDate(RunState& rs, const InputReader& reader, const char* section, double date) {
+  if (!isOddDate(date)) return;
+  char text[32];
+  std::snprintf(text, sizeof text, "%.0f", date);
+  noteDate(rs, reader, section,
+           std::string(text) + " is not a calendar date; the run counts it on from its month");
+}
+
+void noteDate(RunState& rs, const InputReader& reader, const char* section, std::string reason) {
+  noteLine(rs, reader, section, std::move(reason), DiagnosticKind::kOddDate);
+}
 
 void ignoreLine(RunState& rs, const InputReader& reader, const char* section, std::string reason) {
   noteLine(rs, reader, section, std::move(reason), DiagnosticKind::kIgnoredLine);

@@ -23,6 +23,12 @@ void ignoreLine(RunState& rs, const InputReader& reader, const char* section, st
 void partlyUsedLine(RunState& rs, const InputReader& reader, const char* section,
                     std::string reason);
 
+// Records a date of the line just read that is not a calendar date (see
+// isOddDate); does nothing for any other date.
+void noteOddDate(RunState& rs, const InputReader& reader, const char* section, double date);
+// Records something about the dates of the line just read (an odd date).
+void noteDate(RunState& rs, const InputReader& reader, const char* section, std::string reason);
+
 // Why a data line with fields past its section's column header is partly used.
 constexpr const char* kFieldsPastHeader = "more fields than the column header names";
 
@@ -37,6 +43,7 @@ struct LineNotes {
   void partlyUsed(std::string reason) const {
     partlyUsedLine(rs, reader, section, std::move(reason));
   }
+  void oddDate(double date) const { noteOddDate(rs, reader, section, date); }
 };
 
 // The well named by a header line '*TYPE name' of a well data section: its

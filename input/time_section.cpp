@@ -144,6 +144,7 @@ void readRouting(RunState& rs, const LineNotes& notes, BaNode& well, const Field
 void readHoursLine(RunState& rs, const LineNotes& notes, TimeSection& section,
                    const Fields& fields) {
   section.pendingDefault = false;
+  if (section.dated) notes.oddDate(numberAt(fields, 0));
   const int day = section.dated ? dayIndex(rs.control, numberAt(fields, 0), 1)
                                 : leadingInteger(fieldAt(fields, 0));
   if (day < 1 || day > kMaxDays) return notes.ignored("date or day outside the period");

@@ -76,6 +76,8 @@ LineDay acceptDay(RunState& rs, const VolumeSection& section, const Fields& fiel
 
 void storeVolumes(RunState& rs, const InputReader& reader, const VolumeSection& section,
                   const Fields& fields) {
+  if (section.columns.front() == kColumnDate)
+    noteOddDate(rs, reader, kSection, parseNumber(fields[0]));
   const LineDay day = acceptDay(rs, section, fields);
   if (day.day < 0) {
     ignoreLine(rs, reader, kSection, day.reason);

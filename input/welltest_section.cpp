@@ -61,6 +61,7 @@ void readTestLine(RunState& rs, const InputReader& reader, WelltestSection& sect
   }
   const bool dated = section.columns.front() == kTestDate;
   const double date = dated ? parseNumber(fields[0]) : 0;
+  noteOddDate(rs, reader, kSection, date);
   const int day = dated ? dayIndex(rs.control, date, 0) : leadingInteger(fields[0]);
   if (day < 0 || day >= kDaySlots) return ignore("date or day outside the accepted range");
   // Tests come newest first: with "*Latest" only the first one before the

@@ -1,7 +1,6 @@
 #include "output/diagnostics_table.h"
 
 #include <algorithm>
-#include <array>
 
 #include "engine/dates.h"
 #include "output/report_common.h"
@@ -19,11 +18,12 @@ std::string location(const RunState& rs, const Diagnostic& d) {
   if (d.line > 0) {
     return "line " + std::to_string(d.line) + (d.section.empty() ? "" : " " + d.section);
   }
+  if (d.node < 0) return d.section;  // a record of the run as a whole
   std::string text = nodeName(rs, d.node);
   if (d.fluid >= 0) text += " " + fluidName(rs, d.fluid);
   if (d.day >= 0) {
     char date[32];
-    std::snprintf(date, sizeof date, " %.0f", addDays(rs.control.periodStart, d.day - 1));
+    std::snprintf(date, sizeof date, " %.0f", dayDate(rs, d.day));
     text += date;
   }
   return text;
@@ -53,17 +53,19 @@ std::string detail(const Diagnostic& d) {
 }
 
 void writeRecords(const RunState& rs, TextSink& out) {
-  std::array<int, kDiagnosticKinds> counts{};
-  for (const Diagnostic& d : rs.diagnostics) ++counts[static_cast<int>(d.kind)];
-  put(out, "Diagnostics: %zu record(s)\n", rs.diagnostics.size());
+  put(out, "Diagnostics: %ld record(s)\n", rs.diagnostics.total());
   for (int kind = 0; kind < kDiagnosticKinds; ++kind) {
-    if (counts[kind] == 0) continue;
     const auto k = static_cast<DiagnosticKind>(kind);
-    put(out, "\n%s: %d\n", diagnosticKindTitle(k), counts[kind]);
+    const long count = rs.diagnostics.count(k);
+    if (count == 0) continue;
+    put(out, "\n%s: %ld\n", diagnosticKindTitle(k), count);
+    long shown = 0;
     for (const Diagnostic& d : rs.diagnostics) {
       if (d.kind != k) continue;
       put(out, "  %-28s %s%s\n", location(rs, d).c_str(), d.reason.c_str(), detail(d).c_str());
+      ++shown;
     }
+    if (shown < count) put(out, "  ... and %ld more, counted but not kept\n", count - shown);
   }
 }
 

@@ -2,8 +2,8 @@
 // then what each point of measurement measured and allocated.
 #pragma once
 
-#include "engine/run_state.h"
 #include "engine/output_files.h"
+#include "engine/run_state.h"
 
 namespace zelba {
 

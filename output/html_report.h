@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "engine/run_state.h"
 #include "engine/output_files.h"
+#include "engine/run_state.h"
 
 namespace zelba {
 

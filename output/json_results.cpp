@@ -13,47 +13,9 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-const char* kindName(DiagnosticKind kind) {
-  switch (kind) {
-    case DiagnosticKind::kIgnoredLine:
-      return "ignoredLine";
-    case DiagnosticKind::kPartlyUsedLine:
-      return "partlyUsedLine";
-    case DiagnosticKind::kFactorOutOfRange:
-      return "factorOutOfRange";
-    case DiagnosticKind::kNoBaseVolume:
-      return "noBaseVolume";
-    case DiagnosticKind::kTargetBandHit:
-      return "targetBandHit";
-    case DiagnosticKind::kRemainderKept:
-      return "remainderKept";
-    case DiagnosticKind::kVolumeWithoutHours:
-      return "volumeWithoutHours";
-    case DiagnosticKind::kNoWellTest:
-      return "noWellTest";
-    case DiagnosticKind::kOldWellTest:
-      return "oldWellTest";
-  }
-  return "other";
-}
-
 // A host date as the number yyyymmdd.
 long long dateNumber(double date) {
   return std::isfinite(date) ? static_cast<long long>(date) : 0;
-}
-
-struct Period {
-  int first;
-  int end;
-};
-
-Period period(const RunControl& rc) {
-  const DayRange days = periodDays(rc);
-  return {days.first, days.end};
-}
-
-double dateOf(const RunState& rs, int day) {
-  return addDays(rs.control.periodStart, day - 1);
 }
 
 std::string nodeName(const RunState& rs, int node) {
@@ -72,13 +34,13 @@ Json pointJson(const RunState& rs, const BaPom& pom) {
   for (const std::int32_t m : pom.members) members.push_back(nodeName(rs, m));
   point["members"] = std::move(members);
   Json fluids = Json::object();
-  const Period p = period(rc);
+  const DayRange p = periodDays(rc);
   for (int fluid = 0; fluid < kFluidSlots; ++fluid) {
     if (!isListed(rc, fluid)) continue;
     Json days = Json::array();
     for (int d = p.first; d < p.end; ++d) {
       Json day;
-      day["date"] = dateNumber(dateOf(rs, d));
+      day["date"] = dateNumber(dayDate(rs, d));
       day["measured"] = node.fluids[fluid].volume[d];
       if (pom.factorComputed[fluid][d]) {
         day["fieldFactor"] = pom.fieldFactor[fluid][d];
@@ -101,7 +63,7 @@ Json wellJson(const RunState& rs, const BaNode& well) {
   result["name"] = well.name;
   result["level"] = levelName(rs, well);
   Json fluids = Json::object();
-  const Period p = period(rc);
+  const DayRange p = periodDays(rc);
   for (int fluid = 0; fluid < kFluidSlots; ++fluid) {
     if (!isListed(rc, fluid)) continue;
     const BaFluidDays& f = well.fluids[fluid];
@@ -110,7 +72,7 @@ Json wellJson(const RunState& rs, const BaNode& well) {
       const BaDayRoute& route = (*well.routes)[d];
       const int pom = route.pomIndex;
       Json day;
-      day["date"] = dateNumber(dateOf(rs, d));
+      day["date"] = dateNumber(dayDate(rs, d));
       day["hoursOn"] = route.hoursOn;
       if (pom >= 0 && pom < rs.pomCount()) {
         day["point"] = nodeName(rs, rs.pomTable[pom]->nodeIndex);
@@ -130,7 +92,7 @@ Json wellJson(const RunState& rs, const BaNode& well) {
 
 Json diagnosticJson(const RunState& rs, const Diagnostic& d) {
   Json record;
-  record["kind"] = kindName(d.kind);
+  record["kind"] = diagnosticKindName(d.kind);
   record["reason"] = d.reason;
   if (d.line > 0) {
     record["line"] = d.line;
@@ -139,11 +101,8 @@ Json diagnosticJson(const RunState& rs, const Diagnostic& d) {
   if (d.node >= 0) record["node"] = nodeName(rs, d.node);
   if (d.pom >= 0) record["point"] = nodeName(rs, rs.pomTable[d.pom]->nodeIndex);
   if (d.fluid >= 0) record["fluid"] = fluidName(rs, d.fluid);
-  if (d.day >= 0) record["date"] = dateNumber(dateOf(rs, d.day));
-  if (d.kind != DiagnosticKind::kIgnoredLine && d.kind != DiagnosticKind::kPartlyUsedLine &&
-      d.kind != DiagnosticKind::kNoWellTest) {
-    record["value"] = d.value;
-  }
+  if (d.day >= 0) record["date"] = dateNumber(dayDate(rs, d.day));
+  if (diagnosticHasValue(d.kind)) record["value"] = d.value;
   if (d.kind == DiagnosticKind::kFactorOutOfRange) record["code"] = d.code;
   return record;
 }
@@ -177,7 +136,16 @@ std::string resultsJson(const RunState& rs) {
   Json diagnostics = Json::array();
   for (const Diagnostic& d : rs.diagnostics) diagnostics.push_back(diagnosticJson(rs, d));
   root["diagnostics"] = std::move(diagnostics);
-  return root.dump(1) + "\n";
+  // Every record the run made, kept in full above or only counted.
+  Json counts = Json::object();
+  for (int kind = 0; kind < kDiagnosticKinds; ++kind) {
+    const auto k = static_cast<DiagnosticKind>(kind);
+    counts[diagnosticKindName(k)] = rs.diagnostics.count(k);
+  }
+  root["diagnosticCounts"] = std::move(counts);
+  // Names and input text are bytes as the input gave them: any that are not
+  // UTF-8 are replaced, so that the results stay valid JSON.
+  return root.dump(1, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 }  // namespace zelba

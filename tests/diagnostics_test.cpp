@@ -25,7 +25,7 @@ namespace {
 // What a run left in its state before release.
 struct Inspected {
   int status = 0;
-  Diagnostics records;
+  std::vector<Diagnostic> records;
   std::vector<std::string> names;               // node names by node index
   std::map<std::string, DayArray<double>> oil;  // allocated oil by node name
 
@@ -50,7 +50,7 @@ Inspected runText(const std::string& text) {
   RunState rs;
   RunOptions options;  // no output is named, so none is written
   options.inspect = [&](const RunState& state) {
-    result.records = state.diagnostics;
+    result.records = state.diagnostics.records();
     for (const auto& node : state.nodeTable) {
       result.names.push_back(node->name);
       result.oil[node->name] = node->fluids[kOil].cumResult;
