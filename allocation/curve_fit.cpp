@@ -8,10 +8,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <utility>
 
 #include "allocation/oil_methods.h"
+#include "engine/output_files.h"
 #include "engine/text.h"
 
 namespace zelba {
@@ -37,29 +38,22 @@ constexpr double kFitUpper = 236.0;  // ordinate at 643 and the largest acceptab
 constexpr double kEvaluatedAt = 65.0;
 
 constexpr const char* kTraceFile = "shit.out";
-constexpr const char* kTraceSwitch = "ZELBA_TRACE_FIT";
 
-// The diagnostic trace of one fit: open (and truncated) for the fit's whole
-// duration when asked for, else nothing is written.
+// The diagnostic trace of one fit: a new file for the fit's whole duration
+// when asked for, else nothing is written.
 class FitTrace {
  public:
-  FitTrace() {
-    const char* on = std::getenv(kTraceSwitch);
-    if (on != nullptr && on[0] != '\0') file_ = std::fopen(kTraceFile, "w");
+  explicit FitTrace(OutputFiles* files) {
+    if (files != nullptr) file_ = files->create(kTraceFile);
   }
-  ~FitTrace() {
-    if (file_ != nullptr) std::fclose(file_);
-  }
-  FitTrace(const FitTrace&) = delete;
-  FitTrace& operator=(const FitTrace&) = delete;
 
   template <typename... Args>
   void line(const char* format, Args... args) {
-    if (file_ != nullptr) std::fprintf(file_, format, args...);
+    if (file_) put(*file_, format, args...);
   }
 
  private:
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<TextSink> file_;
 };
 
 }  // namespace
@@ -137,8 +131,8 @@ CurveSetLookup findCurveSet(std::string_view name) {
   return CurveSetLookup{};
 }
 
-CurveFit gasCurveFit(std::string_view setName, double abscissa, double x) {
-  FitTrace trace;
+CurveFit gasCurveFit(std::string_view setName, double abscissa, double x, OutputFiles* traceFiles) {
+  FitTrace trace(traceFiles);
   CurveFit fit;
   if (!(abscissa > 0) || !(x > 0)) return fit;
   const CurveSetLookup found = findCurveSet(setName);
@@ -188,8 +182,8 @@ CurveFit gasCurveFit(std::string_view setName, double abscissa, double x) {
   return fit;
 }
 
-Eval gasCurveFit(RunState&, const BaNode&, int) {
-  const CurveFit fit = gasCurveFit("F_2", 65.0, 7637.5);
+Eval gasCurveFit(RunState& rs, const BaNode&, int) {
+  const CurveFit fit = gasCurveFit("F_2", 65.0, 7637.5, rs.traceFiles);
   return Eval{fit.status, fit.value};
 }
 

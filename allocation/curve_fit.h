@@ -8,6 +8,8 @@
 
 namespace zelba {
 
+class OutputFiles;
+
 // Matrices and vectors of the solver are 1-based: rows and columns 1..n are
 // used, index 0 is not, so n is at most kLuMaxOrder.
 constexpr int kLuMaxOrder = 9;
@@ -55,10 +57,10 @@ struct CurveFit {
 // (100, f X + g), (250, d X + e) and (643, 236) of curve set `setName` and
 // evaluates it at 65, whatever `abscissa` says (it must only be above 0).
 // Status -1 with value 0 when `abscissa` or X is not above 0 or the set is
-// unknown. When the environment variable ZELBA_TRACE_FIT is set to a
-// non-empty value, every call rewrites the trace file "shit.out" in the
-// current directory: the five right-hand sides, the five matrix rows and the
+// unknown. With `traceFiles`, every call writes the trace file "shit.out"
+// through them anew: the five right-hand sides, the five matrix rows and the
 // five coefficients, one a line.
-CurveFit gasCurveFit(std::string_view setName, double abscissa, double x);
+CurveFit gasCurveFit(std::string_view setName, double abscissa, double x,
+                     OutputFiles* traceFiles = nullptr);
 
 }  // namespace zelba

@@ -19,6 +19,7 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitRunFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitOutputFailed = 3;
 
 void printUsage(std::FILE* to) {
   std::fprintf(
@@ -39,8 +40,11 @@ void printUsage(std::FILE* to) {
       "  --help              show this help and exit\n"
       "  --version           show the version and exit\n"
       "\n"
-      "Exit status: 0 when the run succeeded, 1 when it failed or a diagnostics or\n"
-      "JSON file could not be written, 2 for a usage error.\n");
+      "Exit status: 0 when the run succeeded and wrote every output; 1 when it\n"
+      "failed; 2 for a usage error; 3 when it ran but an output file (one that\n"
+      "#control names, the diagnostics or the JSON file) could not be written\n"
+      "completely: each is named with the reason, and an earlier file of its\n"
+      "name is left as it was.\n");
 }
 
 // Why a run returned -1, in the user's terms.
@@ -67,16 +71,19 @@ std::string failureReason(const std::string& input, const zelba::RunSummary& sum
 struct CommandLine {
   std::string input;
   bool check = false;
+  bool traceFit = false;
   std::string diagnosticsFile;
   std::string jsonFile;
-  bool extras() const { return check || !diagnosticsFile.empty() || !jsonFile.empty(); }
+  bool extras() const { return check || traceFit || !diagnosticsFile.empty() || !jsonFile.empty(); }
 };
 
-bool writeTextFile(const std::string& path, const std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "w");
-  if (!file) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  return std::fclose(file) == 0 && written;
+// Writes a file of ours whole; says why and returns false when it could not.
+bool writeOwnFile(const char* what, const std::string& path, const std::string& text) {
+  const std::string reason = zelba::writeWholeFile(zelba::diskFiles(), path, text);
+  if (reason.empty()) return true;
+  std::fprintf(stderr, "ba-engine: could not write the %s file '%s': %s\n", what, path.c_str(),
+               reason.c_str());
+  return false;
 }
 
 class StringSink : public zelba::TextSink {
@@ -89,17 +96,28 @@ class StringSink : public zelba::TextSink {
   std::string text_;
 };
 
-// One warning line per output file the run could not create, the first few by
-// name (an HTML set can have a page per node).
-void warnUnwritable(const std::vector<std::string>& paths) {
-  constexpr size_t kNamed = 5;
-  for (size_t k = 0; k < paths.size() && k < kNamed; ++k) {
-    std::fprintf(stderr, "ba-engine: warning: could not write the output file '%s'\n",
-                 paths[k].c_str());
+// One line per output file the run did not write, the first ones by name (an
+// HTML set can have a page per node). Returns whether any output that was
+// meant to be written could not be.
+bool reportFailedOutputs(const std::vector<zelba::OutputFailure>& failed) {
+  constexpr size_t kNamed = 20;
+  bool anyFailed = false;
+  for (size_t k = 0; k < failed.size(); ++k) {
+    const zelba::OutputFailure& f = failed[k];
+    anyFailed = anyFailed || !f.refused;
+    if (k >= kNamed) continue;
+    if (f.refused) {
+      std::fprintf(stderr, "ba-engine: warning: %s\n", f.reason.c_str());
+    } else {
+      std::fprintf(stderr, "ba-engine: could not write the output file '%s': %s\n", f.path.c_str(),
+                   f.reason.c_str());
+    }
   }
-  if (paths.size() > kNamed) {
-    std::fprintf(stderr, "ba-engine: warning: and %zu more output files\n", paths.size() - kNamed);
+  if (failed.size() > kNamed) {
+    std::fprintf(stderr, "ba-engine: and %zu more output files not written\n",
+                 failed.size() - kNamed);
   }
+  return anyFailed;
 }
 
 // A run with the account or the JSON results taken from its state before it
@@ -109,6 +127,7 @@ int runWithExtras(const CommandLine& command, bool& written) {
   zelba::NoFiles noFiles;
   zelba::RunOptions options;
   if (command.check) options.files = &noFiles;
+  options.traceFit = command.traceFit;
   std::string table;
   std::string json;
   options.inspect = [&](const zelba::RunState& rs) {
@@ -134,13 +153,11 @@ int runWithExtras(const CommandLine& command, bool& written) {
   }
   written = true;
   if (command.check) std::fputs(table.c_str(), stdout);
-  if (!command.diagnosticsFile.empty() && !writeTextFile(command.diagnosticsFile, table)) {
-    std::fprintf(stderr, "ba-engine: cannot write the diagnostics file '%s'\n",
-                 command.diagnosticsFile.c_str());
+  if (!command.diagnosticsFile.empty() &&
+      !writeOwnFile("diagnostics", command.diagnosticsFile, table)) {
     written = false;
   }
-  if (!command.jsonFile.empty() && !writeTextFile(command.jsonFile, json)) {
-    std::fprintf(stderr, "ba-engine: cannot write the JSON file '%s'\n", command.jsonFile.c_str());
+  if (!command.jsonFile.empty() && !writeOwnFile("JSON", command.jsonFile, json)) {
     written = false;
   }
   return status;
@@ -162,7 +179,7 @@ int main(int argc, char** argv) {
       return kExitSuccess;
     }
     if (arg == "--trace-fit") {
-      setenv("ZELBA_TRACE_FIT", "1", 1);
+      command.traceFit = true;
       continue;
     }
     if (arg == "--check") {
@@ -206,7 +223,10 @@ int main(int argc, char** argv) {
                  failureReason(command.input, zelba::lastRunSummary()).c_str());
     return kExitRunFailed;
   }
-  // The engine skips an output it cannot create and keeps its status; say so.
-  if (!command.check) warnUnwritable(zelba::lastRunSummary().unwritableOutputs);
-  return written ? kExitSuccess : kExitRunFailed;
+  // The engine keeps its status whatever became of the outputs; say what did.
+  // (--check writes none.)
+  if (!command.check && reportFailedOutputs(zelba::lastRunSummary().failedOutputs)) {
+    written = false;
+  }
+  return written ? kExitSuccess : kExitOutputFailed;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
+#include <utility>
 
 #include "allocation/allocation_review.h"
 #include "allocation/fluid_pass.h"
@@ -88,28 +90,98 @@ void writeOutputs(RunState& rs, OutputFiles& files) {
 
 namespace {
 
-// Passes every file through, keeping the names of those that could not be
-// created.
-class RecordingFiles : public OutputFiles {
+// The files of a run's outputs: each is checked before it is created (never
+// the input file, never a file an earlier output of the run wrote) and
+// every one that is not complete on disk is recorded with its reason.
+class CheckedFiles : public OutputFiles {
  public:
-  RecordingFiles(OutputFiles& files, std::vector<std::string>& failed)
-      : files_(files), failed_(failed) {}
-  std::unique_ptr<TextSink> create(const std::string& path) override {
-    std::unique_ptr<TextSink> sink = files_.create(path);
-    if (!sink) failed_.push_back(path);
-    return sink;
+  CheckedFiles(RunState& rs, OutputFiles& files, const std::string* inputPath,
+               std::vector<OutputFailure>& failed)
+      : rs_(rs), files_(files), failed_(failed) {
+    if (inputPath != nullptr) input_ = files_.identity(*inputPath);
   }
+  std::unique_ptr<TextSink> create(const std::string& path) override {
+    const std::string identity = files_.identity(path);
+    if (!identity.empty() && identity == input_) {
+      refuse(path, "names the input file");
+      return nullptr;
+    }
+    if (!identity.empty() && !written_.insert(identity).second) {
+      refuse(path, "is the same file as an earlier output of the run");
+      return nullptr;
+    }
+    std::unique_ptr<TextSink> sink = files_.create(path);
+    if (!sink) {
+      failed_.push_back({path, files_.createFailure(), false});
+      return nullptr;
+    }
+    return std::make_unique<Sink>(*this, std::move(sink), path);
+  }
+  std::string createFailure() const override { return files_.createFailure(); }
   std::unique_ptr<std::istream> openForReading(const std::string& path) override {
     return files_.openForReading(path);
   }
+  std::string identity(const std::string& path) override { return files_.identity(path); }
 
  private:
+  // Completes the file it wraps when it is destroyed, and tells its files
+  // how that went.
+  class Sink : public TextSink {
+   public:
+    Sink(CheckedFiles& files, std::unique_ptr<TextSink> sink, std::string path)
+        : files_(files), sink_(std::move(sink)), path_(std::move(path)) {}
+    ~Sink() override {
+      if (sink_) finish();
+    }
+    void write(std::string_view text) override { sink_->write(text); }
+    long position() const override { return sink_->position(); }
+    std::string finish() override {
+      if (!sink_) return reason_;
+      reason_ = sink_->finish();
+      sink_.reset();
+      files_.finished(path_, reason_);
+      return reason_;
+    }
+
+   private:
+    CheckedFiles& files_;
+    std::unique_ptr<TextSink> sink_;
+    std::string path_;
+    std::string reason_;
+  };
+
+  // A complete file may now have another identity (a new file where there
+  // was none, or a file renamed over an earlier one): a later output must
+  // not name it either.
+  void finished(const std::string& path, const std::string& reason) {
+    if (reason.empty()) {
+      std::string identity = files_.identity(path);
+      if (!identity.empty()) written_.insert(std::move(identity));
+    } else {
+      failed_.push_back({path, reason, false});
+    }
+  }
+
+  void refuse(const std::string& path, const char* why) {
+    const std::string reason = "the output file '" + path + "' " + why + "; it was not written";
+    failed_.push_back({path, reason, true});
+    Diagnostic d;
+    d.kind = DiagnosticKind::kOutputRefused;
+    d.section = "#control";
+    d.reason = reason;
+    rs_.diagnostics.add(std::move(d));
+  }
+
+  RunState& rs_;
   OutputFiles& files_;
-  std::vector<std::string>& failed_;
+  std::vector<OutputFailure>& failed_;
+  std::string input_;                        // the input file's identity, empty when none
+  std::unordered_set<std::string> written_;  // identities of the outputs created so far
 };
 
 // The run after its input is read: check, prepare, allocate, write, release.
-int finishRun(RunState& rs, bool opened, RunSummary* summary, const RunOptions& options) {
+int finishRun(RunState& rs, bool opened, const std::string* inputPath, RunSummary* summary,
+              const RunOptions& options) {
   const RunControl& rc = rs.control;
   const int status = rs.nodeCount() == 0 || rc.periodEnd == 0 ? -1 : 1;
   if (summary) {
@@ -125,11 +197,16 @@ int finishRun(RunState& rs, bool opened, RunSummary* summary, const RunOptions& 
     prepareRun(rs);
     // Without a point of measurement there is nothing to allocate or report.
     if (rs.pomCount() != 0) {
+      OutputFiles& disk = options.files ? *options.files : diskFiles();
+      rs.traceFiles = options.traceFit ? &disk : nullptr;
       allocateRun(rs);
-      std::vector<std::string> failed;
-      RecordingFiles files(options.files ? *options.files : diskFiles(), failed);
-      writeOutputs(rs, files);
-      if (summary) summary->unwritableOutputs = std::move(failed);
+      rs.traceFiles = nullptr;
+      std::vector<OutputFailure> failed;
+      {
+        CheckedFiles files(rs, disk, inputPath, failed);
+        writeOutputs(rs, files);
+      }
+      if (summary) summary->failedOutputs = std::move(failed);
     }
   }
   if (options.inspect) options.inspect(rs);
@@ -154,7 +231,7 @@ int runEngine(RunState& rs, const std::string& path, RunSummary* summary,
     }
     return -1;
   }
-  return finishRun(rs, read == 1, summary, options);
+  return finishRun(rs, read == 1, &path, summary, options);
 }
 
 int runEngineOnText(RunState& rs, std::string text, RunSummary* summary,
@@ -163,7 +240,7 @@ int runEngineOnText(RunState& rs, std::string text, RunSummary* summary,
   InputReader reader;
   reader.openText(std::move(text));
   readSections(rs, reader);
-  return finishRun(rs, true, summary, options);
+  return finishRun(rs, true, nullptr, summary, options);
 }
 
 RunState& processRunState() {

@@ -10,6 +10,14 @@
 
 namespace zelba {
 
+// An output file the run could not write, and why in the system's words
+// ("No space left on device").
+struct OutputFailure {
+  std::string path;
+  std::string reason;
+  bool refused = false;  // not written on purpose: it names the input or an earlier output
+};
+
 // What a finished run leaves behind for the program that started it. The
 // engine itself prints nothing; a program can explain a failed run from this.
 struct RunSummary {
@@ -21,9 +29,11 @@ struct RunSummary {
   int pomCount = 0;              // points of measurement defined
   double periodStart = 0;        // host dates of the period, 0 when unknown
   double periodEnd = 0;
-  // Output files the input named that could not be created (skipped, the
-  // status unchanged), in the order they were tried.
-  std::vector<std::string> unwritableOutputs;
+  // Output files the input named that are not complete on disk, in the order
+  // they were tried: not created, failed part-way (nothing left of them; an
+  // earlier file of the name as it was), or refused as naming the input file
+  // or an earlier output. The status is unchanged by them.
+  std::vector<OutputFailure> failedOutputs;
 };
 
 struct RunOptions {
@@ -33,6 +43,8 @@ struct RunOptions {
   // and outputs for a valid run, after the validity check for a failed one
   // (tests, diagnostics, result exports).
   std::function<void(const RunState&)> inspect;
+  // Every gas curve fit of the run writes its trace file through `files`.
+  bool traceFit = false;
 };
 
 // Runs one allocation on the input file at `path` against `rs`: reset, read,

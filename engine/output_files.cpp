@@ -1,57 +1,202 @@
 #include "engine/output_files.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace zelba {
 
+int FileOperations::write(std::FILE* file, const char* data, size_t size) {
+  errno = 0;
+  if (std::fwrite(data, 1, size, file) == size) return 0;
+  return errno != 0 ? errno : EIO;
+}
+
+int FileOperations::flush(std::FILE* file) {
+  errno = 0;
+  return std::fflush(file) == 0 ? 0 : (errno != 0 ? errno : EIO);
+}
+
+int FileOperations::close(std::FILE* file) {
+  errno = 0;
+  return std::fclose(file) == 0 ? 0 : (errno != 0 ? errno : EIO);
+}
+
 namespace {
 
+std::string reasonOf(int error) {
+  return std::strerror(error);
+}
+
+// Where a disk file's bytes go: straight to its path, or to a temporary file
+// that is renamed over the path once it is complete.
+struct DiskTarget {
+  std::string path;       // the file written, links followed
+  std::string temporary;  // the temporary file beside it; empty when written directly
+};
+
 // Collects text in a large buffer and hands it to the file in big blocks.
+// The first failure stops the writing; finish() reports it.
 class DiskSink : public TextSink {
  public:
-  explicit DiskSink(std::FILE* file) : file_(file) { buffer_.reserve(kBlock); }
+  DiskSink(std::FILE* file, DiskTarget target, FileOperations& operations)
+      : file_(file), target_(std::move(target)), operations_(operations) {
+    buffer_.reserve(kBlock);
+  }
   ~DiskSink() override {
-    flush();
-    std::fclose(file_);
+    if (file_ != nullptr) finish();
   }
   void write(std::string_view text) override {
     buffer_.append(text);
     written_ += static_cast<long>(text.size());
-    if (buffer_.size() >= kBlock) flush();
+    if (buffer_.size() >= kBlock) flushBuffer();
   }
   long position() const override { return written_; }
 
+  std::string finish() override {
+    if (file_ == nullptr) return error_ != 0 ? reasonOf(error_) : std::string();
+    flushBuffer();
+    if (error_ == 0) error_ = operations_.flush(file_);
+    const int closed = operations_.close(file_);
+    file_ = nullptr;
+    if (error_ == 0) error_ = closed;
+    if (!target_.temporary.empty()) {
+      if (error_ == 0 && std::rename(target_.temporary.c_str(), target_.path.c_str()) != 0) {
+        error_ = errno;
+      }
+      if (error_ != 0) std::remove(target_.temporary.c_str());
+    }
+    return error_ != 0 ? reasonOf(error_) : std::string();
+  }
+
  private:
   static constexpr size_t kBlock = 1 << 20;
-  void flush() {
-    std::fwrite(buffer_.data(), 1, buffer_.size(), file_);  // write errors are ignored
+  void flushBuffer() {
+    if (error_ == 0 && !buffer_.empty()) {
+      error_ = operations_.write(file_, buffer_.data(), buffer_.size());
+    }
     buffer_.clear();
   }
   std::FILE* file_;
+  DiskTarget target_;
+  FileOperations& operations_;
   std::string buffer_;
   long written_ = 0;
+  int error_ = 0;  // errno of the first failure, 0 while all is well
 };
 
-class DiskFiles : public OutputFiles {
- public:
-  std::unique_ptr<TextSink> create(const std::string& path) override {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) return nullptr;
-    return std::make_unique<DiskSink>(file);
+FileOperations& libraryOperations() {
+  static FileOperations operations;
+  return operations;
+}
+
+// The directory part of `path` ("." for a bare name) and its last part.
+std::pair<std::string, std::string> splitPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {".", path};
+  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// The path with its symbolic links followed; the path itself when it names
+// nothing yet (or a link to nothing).
+std::string followLinks(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return path;
+  std::string followed = resolved;
+  std::free(resolved);
+  return followed;
+}
+
+// The permissions a new file gets: 0666 less the process's umask.
+mode_t newFileMode() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+// Opens a temporary file beside `target` with `mode`; null when the
+// directory takes none (read-only, or no permission).
+std::FILE* openTemporary(const std::string& target, mode_t mode, std::string& temporary) {
+  const auto [dir, name] = splitPath(target);
+  std::string pattern = dir + "/." + name + ".XXXXXX";
+  const int fd = mkstemp(pattern.data());
+  if (fd < 0) return nullptr;
+  fchmod(fd, mode);
+  std::FILE* file = fdopen(fd, "w");
+  if (file == nullptr) {
+    ::close(fd);
+    std::remove(pattern.c_str());
+    return nullptr;
   }
-  std::unique_ptr<std::istream> openForReading(const std::string& path) override {
-    auto in = std::make_unique<std::ifstream>(path, std::ios::in | std::ios::binary);
-    if (!in->is_open()) return nullptr;
-    return in;
+  temporary = pattern;
+  return file;
+}
+
+}  // namespace
+
+DiskFiles::DiskFiles(FileOperations* operations)
+    : operations_(operations != nullptr ? operations : &libraryOperations()) {}
+
+std::unique_ptr<TextSink> DiskFiles::create(const std::string& path) {
+  createFailure_.clear();
+  DiskTarget target{followLinks(path), {}};
+  struct stat existing {};
+  const bool exists = stat(target.path.c_str(), &existing) == 0;
+  struct stat link {};
+  const bool danglingLink = !exists && lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+  // A file that may not be written is not replaced by a rename either.
+  if (exists && access(target.path.c_str(), W_OK) != 0) {
+    createFailure_ = reasonOf(errno);
+    return nullptr;
   }
-};
+  std::FILE* file = nullptr;
+  if (exists ? S_ISREG(existing.st_mode) : !danglingLink) {
+    const mode_t mode = exists ? existing.st_mode & 07777 : newFileMode();
+    file = openTemporary(target.path, mode, target.temporary);
+  }
+  // A device, a pipe, a link to nothing yet, or a directory that takes no
+  // temporary file: written in place.
+  if (file == nullptr) {
+    file = std::fopen(target.path.c_str(), "w");
+    if (file == nullptr) {
+      createFailure_ = reasonOf(errno);
+      return nullptr;
+    }
+  }
+  return std::make_unique<DiskSink>(file, std::move(target), *operations_);
+}
+
+std::unique_ptr<std::istream> DiskFiles::openForReading(const std::string& path) {
+  auto in = std::make_unique<std::ifstream>(path, std::ios::in | std::ios::binary);
+  if (!in->is_open()) return nullptr;
+  return in;
+}
+
+std::string DiskFiles::identity(const std::string& path) {
+  struct stat existing {};
+  if (stat(path.c_str(), &existing) == 0) {
+    // A device or a pipe may take any number of outputs.
+    if (!S_ISREG(existing.st_mode)) return {};
+    return "file " + std::to_string(existing.st_dev) + ":" + std::to_string(existing.st_ino);
+  }
+  // A file not there yet: its directory's real path and its name.
+  const auto [dir, name] = splitPath(path);
+  return "path " + followLinks(dir) + "/" + name;
+}
+
+namespace {
 
 class MemorySink : public TextSink {
  public:
@@ -68,6 +213,13 @@ class MemorySink : public TextSink {
 OutputFiles& diskFiles() {
   static DiskFiles files;
   return files;
+}
+
+std::string writeWholeFile(OutputFiles& files, const std::string& path, std::string_view text) {
+  std::unique_ptr<TextSink> sink = files.create(path);
+  if (!sink) return files.createFailure();
+  sink->write(text);
+  return sink->finish();
 }
 
 std::unique_ptr<TextSink> MemoryFiles::create(const std::string& path) {

@@ -18,6 +18,11 @@ class TextSink {
   virtual void write(std::string_view text) = 0;
   // Bytes written so far: the file position where the next text starts.
   virtual long position() const = 0;
+  // Completes the file: every byte written reaches it and it takes its name.
+  // Returns an empty text when the file is complete, else the system's reason
+  // why it is not ("No space left on device"). Called at most once; a sink
+  // destroyed without it completes itself the same way but cannot tell.
+  virtual std::string finish() { return {}; }
 
   // Where put() formats a line before writing it; kept with the file so that
   // its capacity is reused from line to line.
@@ -27,11 +32,51 @@ class TextSink {
 class OutputFiles {
  public:
   virtual ~OutputFiles() = default;
-  // A new, empty file at `path`; null when it cannot be created. The file is
-  // complete when the sink is destroyed.
+  // A new, empty file at `path`; null when it cannot be created, with the
+  // reason in createFailure(). The file is complete when the sink is
+  // finished or destroyed.
   virtual std::unique_ptr<TextSink> create(const std::string& path) = 0;
+  // Why the last create() returned null, in the system's words.
+  virtual std::string createFailure() const { return "it cannot be created"; }
   // A finished file opened for reading; null when it cannot be opened.
   virtual std::unique_ptr<std::istream> openForReading(const std::string& path) = 0;
+  // What tells two paths apart: equal for two paths that name one file (the
+  // same file through a link, or a relative and an absolute path); empty for
+  // a device or a pipe, which is not a file that one output could spoil for
+  // another.
+  virtual std::string identity(const std::string& path) { return path; }
+};
+
+// The operations by which a disk file is written, each returning 0 or the
+// errno value of its failure. Tests put failing ones in their place to see
+// how a full disk or an I/O error is handled.
+class FileOperations {
+ public:
+  virtual ~FileOperations() = default;
+  virtual int write(std::FILE* file, const char* data, size_t size);
+  virtual int flush(std::FILE* file);
+  virtual int close(std::FILE* file);
+};
+
+// Files on disk. A path that names a regular file, or nothing yet, is
+// written to a temporary file beside it (symbolic links followed, so the
+// file a link points to is replaced and keeps its permissions) and renamed
+// over its name only when every write, flush and close succeeded: a failed
+// write leaves no truncated file and an earlier file as it was. Anything
+// else (a device, a pipe) is written directly; so is a file in a directory
+// where no temporary file can be created.
+class DiskFiles : public OutputFiles {
+ public:
+  // `operations` (not owned) default to the C library's.
+  explicit DiskFiles(FileOperations* operations = nullptr);
+  std::unique_ptr<TextSink> create(const std::string& path) override;
+  std::string createFailure() const override { return createFailure_; }
+  std::unique_ptr<std::istream> openForReading(const std::string& path) override;
+  std::string identity(const std::string& path) override;
+
+ private:
+  FileOperations* operations_;
+  std::string createFailure_;
 };
 
 // The real file system.
@@ -56,6 +101,10 @@ class MemoryFiles : public OutputFiles {
  private:
   std::map<std::string, std::string> files_;
 };
+
+// Writes `text` as the whole file at `path` through `files`. Returns an empty
+// text when the file is complete, else the reason it is not.
+std::string writeWholeFile(OutputFiles& files, const std::string& path, std::string_view text);
 
 // Writes printf-style formatted text to `sink`; the text may be of any length.
 void put(TextSink& sink, const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -27,6 +27,8 @@
 
 namespace zelba {
 
+class OutputFiles;
+
 constexpr int kDaySlots = 32;    // opening slot 0 and days 1..31
 constexpr int kMaxDays = 31;     // longest period processed
 constexpr int kFluidSlots = 8;   // see FluidSlot
@@ -295,6 +297,9 @@ struct RunState {
   bool periodStartFixed = false;  // a dated volume line has fixed the derived period start
   AllocationScratch scratch;
   Diagnostics diagnostics;  // ignored input and allocation exceptions, in the order met
+  // Where every gas curve fit writes its trace file; null for no trace. A
+  // run option, set by the driver for the allocation only.
+  OutputFiles* traceFiles = nullptr;
   // Finds a node by (type id, upper-cased name) without scanning nodeTable.
   std::unordered_map<std::string, std::int32_t> nodeIndexByKey;
   // The first point of measurement whose own node is the key.

@@ -144,10 +144,11 @@ TEST(BaEngineProgram, ExitCodesAndMessages) {
   const std::tuple<std::string, int, const char*> rows[] = {
       {testing::TempDir() + "cli-missing.ba", 1, "cannot open"},
       {testing::TempDir(), 1, "cannot open"},  // a directory opens but cannot be read
-      // An output that cannot be created is skipped: the run succeeds, with a warning.
+      // An output that cannot be created is skipped: the run goes on, the
+      // output is named with the system's reason, and the exit status is 3.
       {writeInput("cli-no-dir.ba",
                   std::string(kValidRun) + "#control\n*load /nonexistent-dir/load.txt\n#end\n"),
-       0, "could not write the output file '/nonexistent-dir/load.txt'"},
+       3, "could not write the output file '/nonexistent-dir/load.txt': No such file or directory"},
       {writeInput("cli-no-period.ba", "#network\n*TF T1\nWell W1\n#end\n"), 1, "no period end"},
       {writeInput("cli-no-node.ba", "#control\n*period 20050101 20050102\n#end\n"), 1, "no node"},
       {"", 2, ""},
