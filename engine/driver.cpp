@@ -81,7 +81,9 @@ void writeOutputs(RunState& rs, OutputFiles& files) {
     if (rc.html) {
       writeHtmlReport(rs, files, rc.reportFile);
     } else {
-      writeReport(rs, files, rc.reportFile);
+      for (const ReportPageStart& start : writeReport(rs, files, rc.reportFile)) {
+        rs.nodeTable[start.node]->reportOffset = static_cast<std::int32_t>(start.offset);
+      }
     }
   }
   if (outputNamed(rc.loadFile)) writeLoadFile(rs, files, rc.loadFile, rc.dailyMode != 0);

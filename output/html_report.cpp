@@ -207,7 +207,7 @@ std::string escapeHtml(const std::string& text) {
   return escaped;
 }
 
-int writeHtmlReport(RunState& rs, OutputFiles& files, const std::string& framesetPath) {
+int writeHtmlReport(const RunState& rs, OutputFiles& files, const std::string& framesetPath) {
   std::unique_ptr<TextSink> frameset = files.create(framesetPath);
   if (!frameset) return 0;
   writeFrameset(*frameset);

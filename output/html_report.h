@@ -13,7 +13,7 @@ namespace zelba {
 // Writes the set; `framesetPath` is the first "*html" argument and every other
 // page goes to `htmlDirectory` followed by its file name. Returns 1 when the
 // frameset file could be created, else 0 (and writes nothing else).
-int writeHtmlReport(RunState& rs, OutputFiles& files, const std::string& framesetPath);
+int writeHtmlReport(const RunState& rs, OutputFiles& files, const std::string& framesetPath);
 
 // Text made safe to stand inside a page: &, <, > and " become entities.
 std::string escapeHtml(const std::string& text);

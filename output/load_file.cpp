@@ -32,7 +32,7 @@ void writeColumnLine(const RunState& rs, TextSink& out) {
 
 }  // namespace
 
-void writeLoadFile(RunState& rs, OutputFiles& files, const std::string& path, bool daily) {
+void writeLoadFile(const RunState& rs, OutputFiles& files, const std::string& path, bool daily) {
   std::unique_ptr<TextSink> file = files.create(path);
   if (!file) return;
   TextSink& out = *file;

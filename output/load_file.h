@@ -11,6 +11,6 @@ namespace zelba {
 
 // Writes a row per well and day (daily) or per well for the period (monthly)
 // of the allocated volumes of every listed fluid slot.
-void writeLoadFile(RunState& rs, OutputFiles& files, const std::string& path, bool daily);
+void writeLoadFile(const RunState& rs, OutputFiles& files, const std::string& path, bool daily);
 
 }  // namespace zelba

@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kHeaderRows = 5;
 constexpr int kMinNameWidth = 17;  // "Measured Volume:" fits
-constexpr int kMaxPageLines = 1000;
 
 // The five header cells of one fluid slot: row 0 the centred fluid name, row
 // 1 a rule, row 2 the titles, row 3 the units, row 4 the column rules (full
@@ -133,14 +132,13 @@ int periodFirst(const RunControl& rc) {
 }
 
 // One node's page of the daily report; returns its sums over the period.
-Sums writeDailyPage(RunState& rs, TextSink& out, int index) {
+Sums writeDailyPage(const RunState& rs, TextSink& out, int index) {
   const RunControl& rc = rs.control;
-  BaNode& node = *rs.nodeTable[index];
+  const BaNode& node = *rs.nodeTable[index];
   const bool facility = node.typeId < rc.firstWellType;
   const bool uptime = !facility && node.routes;
   const CellSet& cells = facility ? kDailyFacility : kDailyWell;
 
-  node.reportOffset = static_cast<std::int32_t>(out.position());
   out.write("\f\t\n");
   writeHeaderLines(rs, out, false);
   out.write("\n");
@@ -314,33 +312,19 @@ void writeMonthlyTotals(const RunState& rs, TextSink& out, const MonthlyLayout& 
   });
 }
 
-// Reads the page that starts at `offset`: its lines after the form-feed line,
-// up to the next page.
-std::string readPageAt(std::istream& report, long offset) {
-  std::string page;
-  report.clear();
-  report.seekg(offset);
-  if (!report) return page;
-  std::string line;
-  int lines = 0;
-  if (!std::getline(report, line)) return page;  // the page's own form-feed line
-  ++lines;
-  while (lines < kMaxPageLines && std::getline(report, line)) {
-    ++lines;
-    if (!line.empty() && line.front() == '\f') break;
-    page += line;
-    if (!report.eof()) page += '\n';
-  }
-  return page;
-}
-
 }  // namespace
 
-void writeDailyReport(RunState& rs, TextSink& out) {
+bool hasReportPage(const RunState& rs, const BaNode& node) {
+  return node.allocated && (rs.control.dailyMode || !isWellLevel(rs, node));
+}
+
+ReportPageStarts writeDailyReport(const RunState& rs, TextSink& out) {
+  ReportPageStarts starts;
   Sums network;
   for (int i = 0; i < rs.nodeCount(); ++i) {
     const BaNode& node = *rs.nodeTable[i];
-    if (!node.allocated) continue;
+    if (!hasReportPage(rs, node)) continue;
+    starts.push_back({i, out.position()});
     const Sums sums = writeDailyPage(rs, out, i);
     if (!isWellLevel(rs, node)) continue;
     for (int slot = 0; slot < kFluidSlots; ++slot) {
@@ -350,9 +334,11 @@ void writeDailyReport(RunState& rs, TextSink& out) {
     }
   }
   writeNetworkTotals(rs, out, network);
+  return starts;
 }
 
-void writeMonthlyReport(RunState& rs, TextSink& out) {
+ReportPageStarts writeMonthlyReport(const RunState& rs, TextSink& out) {
+  ReportPageStarts starts;
   const RunControl& rc = rs.control;
   const MonthlyLayout layout = monthlyLayout(rs);
   Sums sums;
@@ -360,9 +346,9 @@ void writeMonthlyReport(RunState& rs, TextSink& out) {
   double shrinkage = 0;
   bool wellsWritten = false;
   for (int i = 0; i < rs.nodeCount(); ++i) {
-    BaNode& node = *rs.nodeTable[i];
+    const BaNode& node = *rs.nodeTable[i];
     if (!node.allocated) continue;
-    if (isWellLevel(rs, node)) {
+    if (!hasReportPage(rs, node)) {
       Sums well;
       double hours = 0;
       for (int d = periodFirst(rc); d < periodEnd(rc); ++d) {
@@ -393,21 +379,18 @@ void writeMonthlyReport(RunState& rs, TextSink& out) {
     wellsWritten = false;
     facility = i;
     shrinkage = node.shrinkage;
-    node.reportOffset = static_cast<std::int32_t>(out.position());
+    starts.push_back({i, out.position()});
     writeMonthlyPageHeader(rs, out, layout, levelName(rs, node), node.name, shrinkage);
     sums = Sums{};
   }
   writeMonthlyTotals(rs, out, layout, facility, shrinkage, sums);
+  return starts;
 }
 
-void writeReport(RunState& rs, OutputFiles& files, const std::string& path) {
+ReportPageStarts writeReport(const RunState& rs, OutputFiles& files, const std::string& path) {
   std::unique_ptr<TextSink> out = files.create(path);
-  if (!out) return;
-  if (rs.control.dailyMode) {
-    writeDailyReport(rs, *out);
-  } else {
-    writeMonthlyReport(rs, *out);
-  }
+  if (!out) return {};
+  return rs.control.dailyMode ? writeDailyReport(rs, *out) : writeMonthlyReport(rs, *out);
 }
 
 void writeTotalsListing(const RunState& rs, OutputFiles& files, const std::string& path) {
@@ -460,25 +443,6 @@ void writeTotalsListing(const RunState& rs, OutputFiles& files, const std::strin
     }
   }
   out.write("\n");
-}
-
-std::string readNodePage(const RunState& rs, std::istream& report, const std::string& name) {
-  for (const auto& node : rs.nodeTable) {
-    if (node->allocated && equalsIgnoreCase(node->name, name)) {
-      return readPageAt(report, node->reportOffset);
-    }
-  }
-  return std::string();
-}
-
-std::string readPageByPosition(const RunState& rs, std::istream& report, int position) {
-  int index = position;
-  if (!rs.control.dailyMode) {
-    if (position < 0 || position >= rs.pomCount()) return std::string();
-    index = rs.pomTable[position]->nodeIndex;
-  }
-  if (index < 0 || index >= rs.nodeCount() || !rs.nodeTable[index]->allocated) return std::string();
-  return readPageAt(report, rs.nodeTable[index]->reportOffset);
 }
 
 }  // namespace zelba

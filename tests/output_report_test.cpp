@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/dates.h"
@@ -12,6 +14,7 @@
 #include "engine/output_files.h"
 #include "input/input_reader.h"
 #include "input/sections.h"
+#include "output/report_pages.h"
 #include "output/text_report.h"
 
 namespace zelba {
@@ -198,16 +201,29 @@ TEST_F(ReportTest, DailyReportOfThreeDaysPageReadersAndTotalsListing) {
       networkPage(head, std::string("       330.0       315.0   0.9545   ") + "       150.0   ");
   EXPECT_EQ(report(), t1 + w1 + net);
 
-  // A page read back has no "\f\t\n" line and ends before the next form feed.
-  // Daily positions are node indexes; W2 (2) and W3 have no page.
+  // The index finds T1's and W1's pages where the writer started them (past
+  // the empty header line), not the network totals. A page read back has no
+  // "\f\t\n" line and ends before the next form feed. Daily positions are
+  // node indexes; W2 (2) and W3 have no page.
   std::unique_ptr<std::istream> in = files.openForReading("r.prn");
   ASSERT_TRUE(in);
-  EXPECT_EQ(readNodePage(rs, *in, "w1"), w1.substr(3));
-  EXPECT_EQ(readNodePage(rs, *in, "T1"), t1.substr(3));
-  EXPECT_EQ(readPageByPosition(rs, *in, 1), w1.substr(3));
-  EXPECT_EQ(readPageByPosition(rs, *in, 2), "");
-  EXPECT_EQ(readNodePage(rs, *in, "W3"), "");
-  EXPECT_EQ(readNodePage(rs, *in, "NOPE"), "");
+  const ReportPageIndex index = indexReportPages(rs, *in);
+  MemoryFiles again;
+  const ReportPageStarts starts = writeReport(rs, again, "again.prn");
+  ASSERT_EQ(index.pages().size(), 2u);
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_EQ(std::tuple(index.pages()[1].level, index.pages()[1].name, index.pages()[1].offset),
+            std::tuple("Well", "W1", static_cast<long>(t1.size())));
+  EXPECT_EQ(std::tuple(starts[0].node, starts[0].offset, starts[1].node, starts[1].offset),
+            std::tuple(0, 0L, 1, static_cast<long>(t1.size())));
+  EXPECT_EQ(index.positionCount(), 5);
+  EXPECT_EQ(index.readNamed(*in, "w1"), w1.substr(3));
+  EXPECT_EQ(index.readNamed(*in, "T1"), t1.substr(3));
+  EXPECT_EQ(index.readAtPosition(*in, 1), w1.substr(3));
+  EXPECT_EQ(index.readAtPosition(*in, 2), "");
+  EXPECT_EQ(index.readAtPosition(*in, 5), "");
+  EXPECT_EQ(index.readNamed(*in, "W3"), "");
+  EXPECT_EQ(index.readNamed(*in, "NOPE"), "");
 
   // The listing: W3 has oil theoretical volumes but nothing allocated in a
   // listed slot (its water is not listed); C1 is not of the well level.
@@ -289,10 +305,18 @@ TEST_F(ReportTest, MonthlyReport) {
   EXPECT_EQ(report(), ta + t1 + t1Totals + t2 + t2Totals);
 
   // Monthly positions are points of measurement: 1 is T1, 2 is T2 (node 4).
+  // A facility's page ends where its totals block starts; the blocks and the
+  // wells have no page of their own. The index and the file are all the
+  // readers need once the run's state is released.
   std::unique_ptr<std::istream> in = files.openForReading("r.prn");
   ASSERT_TRUE(in);
-  EXPECT_EQ(readPageByPosition(rs, *in, 1), t1.substr(2));
-  EXPECT_EQ(readPageByPosition(rs, *in, 2), t2.substr(2));
+  const ReportPageIndex index = indexReportPages(rs, *in);
+  releaseRunState(rs);
+  ASSERT_EQ(index.pages().size(), 3u);
+  EXPECT_EQ(index.readAtPosition(*in, 1), t1.substr(2));
+  EXPECT_EQ(index.readAtPosition(*in, 2), t2.substr(2));
+  EXPECT_EQ(index.readNamed(*in, "t2"), t2.substr(2));
+  EXPECT_EQ(index.readNamed(*in, "W1"), "");
 }
 
 // Wells before any facility and a name longer than 17 characters: no page
