@@ -81,7 +81,7 @@ void reviewWell(RunState& rs, int index) {
 void reviewAllocation(RunState& rs) {
   for (int i = 0; i < rs.nodeCount(); ++i) {
     const BaNode& node = *rs.nodeTable[i];
-    if (isWellType(rs, node.typeId) && node.routes && node.allocated) reviewWell(rs, i);
+    if (isWellWithDays(rs, node) && node.allocated) reviewWell(rs, i);
   }
 }
 

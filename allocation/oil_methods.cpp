@@ -56,20 +56,19 @@ TestAge testAge(const RunState& rs, const BaNode& node, int day) {
   const double reference = prop.dateInfo[1] != 0 ? prop.dateInfo[1] : prop.dateInfo[0];
   if (reference != 0) result.age = daysBetween(reference, queryDate(rs, day));
   if (result.age <= 0) return result;
-  const float limit = prop.slot[8];
+  const float limit = prop.slot[kPropTestAgeLimit];
   result.flag = limit == 0 || result.age <= limit ? 1 : 0;
   return result;
 }
 
 Eval transientProductivity(const RunState& rs, const BaNode& node, double ageDays) {
-  // The "wellProp" parameters p1..p7 by the slots they are kept in.
   const auto& slot = node.wellProp->slot;
-  const double thickness = slot[1];        // p1, feet
-  const double porosity = slot[2];         // p2, percent
-  const double radius = slot[3];           // p3, wellbore radius in inches
-  const double permeability = slot[7];     // p4, millidarcy
-  const double skin = slot[4];             // p5
-  const double compressibility = slot[5];  // p6
+  const double thickness = slot[kPropThickness];
+  const double porosity = slot[kPropPorosity];
+  const double radius = slot[kPropRadius];
+  const double permeability = slot[kPropPermeability];
+  const double skin = slot[kPropSkin];
+  const double compressibility = slot[kPropCompressibility];
   if (!(permeability > 0) || !(thickness > 0)) return Eval{-1, 0};
   const double a = porosity * compressibility * std::pow(radius / 12, 2) * 0.01;
   if (!(a > 0)) return Eval{-1, 0};

@@ -123,8 +123,7 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
   accumulate(p.measuredTotal[fluid], measured);
   if (!point.hasVolume[fluid] || point.excluded != 0) return;
 
-  // A second stage allocates to the members of the first stage defined just before it.
-  const int q = p.stage == 2 ? pom - 1 : pom;
+  const int q = memberListPom(rs, pom);
   if (q < 0) return;
   const BaPom& listed = *rs.pomTable[q];
   const int routeKey = listed.index;

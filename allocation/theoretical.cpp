@@ -365,7 +365,7 @@ void computeTheoreticalVolumes(RunState& rs, int pom, int fluid, bool everyNode)
   if (everyNode) {
     for (const auto& node : rs.nodeTable) {
       node->allocated = 1;
-      if (isWellType(rs, node->typeId) && node->routes) {
+      if (isWellWithDays(rs, *node)) {
         evaluateWell(rs, *node, nullptr, 0, fluid, true);
       }
     }
@@ -373,15 +373,14 @@ void computeTheoreticalVolumes(RunState& rs, int pom, int fluid, bool everyNode)
   }
   if (pom < 0 || pom >= rs.pomCount()) return;
   const BaPom& p = *rs.pomTable[pom];
-  // A second stage re-evaluates the wells of the point defined just before it.
-  const int q = p.stage == 2 ? pom - 1 : pom;
+  const int q = memberListPom(rs, pom);
   if (q < 0) return;
   const BaPom& listed = *rs.pomTable[q];
   setCalibrationDefault(rs, listed.calibration);
   for (const std::int32_t member : listed.members) {
     if (member < 0 || member >= rs.nodeCount()) continue;
     BaNode& node = *rs.nodeTable[member];
-    if (isWellType(rs, node.typeId) && node.routes) {
+    if (isWellWithDays(rs, node)) {
       evaluateWell(rs, node, &p, p.stage, fluid, false);
     }
   }

@@ -60,36 +60,8 @@ void releaseRunState(RunState& rs) {
   rs.diagnostics = Diagnostics{};
 }
 
-void readMethodTokens(const RunState& rs, const std::vector<std::string>& tokens, size_t first,
-                      FluidArray<std::array<std::uint8_t, kMethodSlots>>& methods,
-                      std::vector<std::string>* unused) {
-  int fluid = -1;  // none selected yet: methods go to every fluid's list
-  int position = 0;
-  for (size_t t = first; t < tokens.size(); ++t) {
-    // The first character, by convention '*', is skipped whatever it is.
-    const std::string_view token = std::string_view(tokens[t]).substr(tokens[t].empty() ? 0 : 1);
-    const int fluidId = lookupKeyword(token, rs.fluidNames);
-    if (fluidId >= 0 && fluidId < kFluidSlots) {
-      fluid = fluidId;
-      position = 0;
-      continue;
-    }
-    const int method = lookupKeyword(token, methodNames());
-    if (method < 0 || position >= kMethodSlots) {
-      if (unused) unused->push_back(tokens[t]);
-      continue;
-    }
-    if (fluid >= 0) {
-      methods[fluid][position] = static_cast<std::uint8_t>(method);
-    } else {
-      for (auto& list : methods) list[position] = static_cast<std::uint8_t>(method);
-    }
-    ++position;
-  }
-}
-
-int findOrCreateNode(RunState& rs, std::string_view typeNameText, std::string_view name,
-                     const std::vector<std::string>& tokens, std::vector<std::string>* unused) {
+int findNode(RunState& rs, std::string_view typeNameText, std::string_view name, bool* created) {
+  if (created) *created = false;
   const int typeId = lookupEntityType(rs, typeNameText);
   if (typeId < 0 || name.empty()) return -1;
   std::string upper(name);
@@ -100,21 +72,7 @@ int findOrCreateNode(RunState& rs, std::string_view typeNameText, std::string_vi
   }
 
   auto node = std::make_unique<BaNode>();
-  const bool well = isWellType(rs, typeId);
-  if (well) giveWellBlocks(rs, *node);
-  if (!tokens.empty()) {
-    if (well) {
-      // A third token not starting with '*' is a label the run does not use.
-      const bool labelled = tokens.size() < 3 || tokens[2].empty() || tokens[2][0] != '*';
-      readMethodTokens(rs, tokens, labelled ? 3 : 2, node->methods, unused);
-    } else if (tokens.size() > 2) {
-      if (equalsIgnoreCase(tokens[2], "*2ndStage")) node->stage = 2;
-      if (equalsIgnoreCase(tokens[2], "*1stStage")) node->stage = 1;
-      if (unused) {
-        unused->insert(unused->end(), tokens.begin() + (node->stage ? 3 : 2), tokens.end());
-      }
-    }
-  }
+  if (isWellType(rs, typeId)) giveWellBlocks(rs, *node);
   node->typeId = typeId;
   node->pomIndex = rs.currentPom;
   if (static_cast<long long>(upper.size()) > rs.control.maxNameLength) {
@@ -125,16 +83,21 @@ int findOrCreateNode(RunState& rs, std::string_view typeNameText, std::string_vi
   const int index = rs.nodeCount();
   rs.nodeTable.push_back(std::move(node));
   rs.nodeIndexByKey.emplace(std::move(key), index);
+  if (created) *created = true;
   return index;
-}
-
-int findNode(RunState& rs, std::string_view typeNameText, std::string_view name) {
-  static const std::vector<std::string> kNoTokens;
-  return findOrCreateNode(rs, typeNameText, name, kNoTokens);
 }
 
 bool isWellType(const RunState& rs, int typeId) {
   return typeId != -1 && typeId >= rs.control.firstWellType;
+}
+
+bool isWellWithDays(const RunState& rs, const BaNode& node) {
+  return isWellType(rs, node.typeId) && node.routes;
+}
+
+int memberListPom(const RunState& rs, int pom) {
+  if (pom < 0 || pom >= rs.pomCount()) return -1;
+  return rs.pomTable[pom]->stage == 2 ? pom - 1 : pom;
 }
 
 int pomByType(const RunState& rs, int typeId) {

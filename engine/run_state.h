@@ -130,8 +130,21 @@ struct BaWatchDay {
   double watchRate = 0;   // time-weighted average rate of the day
 };
 
+// The single-precision slots of BaWellProp by what they hold: the "wellProp"
+// parameter (p1 to p7) or the "dateinfo" one kept there.
+enum WellPropSlot : int {
+  kPropThickness = 1,        // p1, feet
+  kPropPorosity = 2,         // p2, percent
+  kPropRadius = 3,           // p3, wellbore radius in inches
+  kPropSkin = 4,             // p5
+  kPropCompressibility = 5,  // p6
+  kPropKh = 6,               // p7, permeability times thickness
+  kPropPermeability = 7,     // p4, millidarcy
+  kPropTestAgeLimit = 8,     // "dateinfo" p3, days
+};
+
 struct BaWellProp {
-  std::array<float, 9> slot{};       // "wellProp"/"dateinfo" slots 1..8; slot[0] unused
+  std::array<float, 9> slot{};       // by WellPropSlot; slot[0] unused
   std::array<double, 2> dateInfo{};  // "dateinfo" p1 and p2
 };
 
@@ -317,28 +330,22 @@ void resetRunState(RunState& rs);
 // Frees every node, point of measurement and scratch list. The settings stay.
 void releaseRunState(RunState& rs);
 
-// Index of the node (type, name), created when it does not exist yet; -1 when
-// the type is not in `entityTypes` or the name is empty. `tokens` are the
-// fields of the "#network" line that named the node (may be empty): for a new
-// well they give its label and method lists, for a new facility its stage. A
-// node that exists is returned unchanged. Tokens of a new node's line that
-// name no method, fluid or stage are added to `unused` when given.
-int findOrCreateNode(RunState& rs, std::string_view typeName, std::string_view name,
-                     const std::vector<std::string>& tokens,
-                     std::vector<std::string>* unused = nullptr);
-// The same without line tokens, as every section but "#network" uses it.
-int findNode(RunState& rs, std::string_view typeName, std::string_view name);
-
-// Reads method tokens ('*Oil *Welltest *Decline ...') into per-fluid method
-// lists, from token `first` on. A fluid token restarts that fluid's list;
-// method tokens before any fluid fill every fluid's list. Tokens that name
-// neither, or a method beyond the fifth, are added to `unused` when given.
-void readMethodTokens(const RunState& rs, const std::vector<std::string>& tokens, size_t first,
-                      FluidArray<std::array<std::uint8_t, kMethodSlots>>& methods,
-                      std::vector<std::string>* unused = nullptr);
+// Index of the node (type, name), created when it does not exist yet (a new
+// well gets its day blocks and the default method lists); -1 when the type
+// is not in `entityTypes` or the name is empty. A node that exists is
+// returned unchanged. `created`, when given, tells whether the node is new.
+// ("#network" reads the rest of the line that named a new node itself.)
+int findNode(RunState& rs, std::string_view typeName, std::string_view name,
+             bool* created = nullptr);
 
 // Small queries used by the allocation and the writers.
-bool isWellType(const RunState& rs, int typeId);   // typeId is a well type
+bool isWellType(const RunState& rs, int typeId);  // typeId is a well type
+// A well with its day blocks (routes, tests, ...): one that the run created as
+// a well, not a node of a type that "*Define" made a well type later.
+bool isWellWithDays(const RunState& rs, const BaNode& node);
+// The point whose members point `pom` allocates to and evaluates: a second
+// stage takes the members of the point defined just before it; -1 for none.
+int memberListPom(const RunState& rs, int pom);
 int pomByType(const RunState& rs, int typeId);     // first POM of that type, -1 if none
 int pomOfNode(const RunState& rs, int nodeIndex);  // first POM whose own node it is, -1 if none
 std::string pomName(const RunState& rs, int pom);  // name of the POM's node

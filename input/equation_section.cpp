@@ -52,13 +52,16 @@ void storePolynomial(BaDayEquation& e, const LineNotes& notes, const Fields& fie
 
 void storeWellProp(RunState& rs, BaWellProp& prop, const Fields& fields, size_t at) {
   auto& slot = prop.slot;
-  for (int p = 1; p <= 3; ++p) slot[p] = param(fields, at, p);
-  slot[7] = param(fields, at, 4);
-  for (int p = 5; p <= 7; ++p) slot[p - 1] = param(fields, at, p);
+  constexpr WellPropSlot kSlotOfParameter[] = {
+      kPropThickness, kPropPorosity,        kPropRadius, kPropPermeability,
+      kPropSkin,      kPropCompressibility, kPropKh};
+  for (int p = 1; p <= 7; ++p) slot[kSlotOfParameter[p - 1]] = param(fields, at, p);
   // Fall back on the reservoir properties where the well has none.
-  if (slot[5] <= 0) slot[5] = rs.control.resProp[8];
-  if (slot[2] <= 0) slot[2] = rs.control.resProp[7];
-  if (slot[7] == 0 && slot[1] != 0) slot[7] = slot[6] / slot[1];
+  if (slot[kPropCompressibility] <= 0) slot[kPropCompressibility] = rs.control.resProp[8];
+  if (slot[kPropPorosity] <= 0) slot[kPropPorosity] = rs.control.resProp[7];
+  if (slot[kPropPermeability] == 0 && slot[kPropThickness] != 0) {
+    slot[kPropPermeability] = slot[kPropKh] / slot[kPropThickness];
+  }
 }
 
 // Stores the method named by field `at` with its parameters p1, p2, ... from
@@ -121,7 +124,7 @@ void storeMethod(RunState& rs, const LineNotes& notes, const EquationSection& se
       break;
     case kMethodDateInfo:
       node.wellProp->dateInfo = {numberAt(fields, at + 1), numberAt(fields, at + 2)};
-      node.wellProp->slot[8] = p(3) > 0 ? p(3) : kDefaultDrainageDays;
+      node.wellProp->slot[kPropTestAgeLimit] = p(3) > 0 ? p(3) : kDefaultDrainageDays;
       break;
     case kMethodResProp:
       for (int n = 1; n <= 9; ++n) rs.control.resProp[n - 1] = p(n);

@@ -71,9 +71,9 @@ std::string unknownColumns(const Fields& fields, const std::vector<int>& ids) {
 
 int findNodeNoted(const LineNotes& notes, const Fields& fields, const char* kind) {
   RunState& rs = notes.rs;
-  const int before = rs.nodeCount();
-  const int node = findNode(rs, fieldAt(fields, 0), fieldAt(fields, 1));
-  if (rs.nodeCount() > before) {
+  bool created = false;
+  const int node = findNode(rs, fieldAt(fields, 0), fieldAt(fields, 1), &created);
+  if (created) {
     notes.partlyUsed("'" + rs.nodeTable[node]->name + "' is not in #network: a new " + kind +
                      " was created, on no point of measurement");
   }
@@ -86,7 +86,7 @@ int headerWell(const LineNotes& notes, const Fields& fields) {
   const int well = findNodeNoted(notes, fields, "well");
   // A node made before a later "*Define" turned its type into a well type
   // has no day blocks for well data.
-  if (well >= 0 && !rs.nodeTable[well]->routes) return -1;
+  if (well >= 0 && !isWellWithDays(rs, *rs.nodeTable[well])) return -1;
   return well;
 }
 

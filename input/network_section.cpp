@@ -2,6 +2,7 @@
 // them, with default and per-well theoretical-rate methods.
 #include <vector>
 
+#include "engine/keywords.h"
 #include "engine/numbers.h"
 #include "engine/text.h"
 #include "input/fields.h"
@@ -60,6 +61,54 @@ void readPomOptions(RunState& rs, BaPom& pom, const std::vector<std::string>& fi
 }
 
 }  // namespace
+
+void readMethodTokens(const RunState& rs, const std::vector<std::string>& tokens, size_t first,
+                      FluidArray<std::array<std::uint8_t, kMethodSlots>>& methods,
+                      std::vector<std::string>* unused) {
+  int fluid = -1;  // none selected yet: methods go to every fluid's list
+  int position = 0;
+  for (size_t t = first; t < tokens.size(); ++t) {
+    // The first character, by convention '*', is skipped whatever it is.
+    const std::string_view token = std::string_view(tokens[t]).substr(tokens[t].empty() ? 0 : 1);
+    const int fluidId = lookupKeyword(token, rs.fluidNames);
+    if (fluidId >= 0 && fluidId < kFluidSlots) {
+      fluid = fluidId;
+      position = 0;
+      continue;
+    }
+    const int method = lookupKeyword(token, methodNames());
+    if (method < 0 || position >= kMethodSlots) {
+      if (unused) unused->push_back(tokens[t]);
+      continue;
+    }
+    if (fluid >= 0) {
+      methods[fluid][position] = static_cast<std::uint8_t>(method);
+    } else {
+      for (auto& list : methods) list[position] = static_cast<std::uint8_t>(method);
+    }
+    ++position;
+  }
+}
+
+int findOrCreateNode(RunState& rs, std::string_view typeNameText, std::string_view name,
+                     const std::vector<std::string>& tokens, std::vector<std::string>* unused) {
+  bool created = false;
+  const int index = findNode(rs, typeNameText, name, &created);
+  if (!created || tokens.empty()) return index;
+  BaNode& node = *rs.nodeTable[index];
+  if (isWellType(rs, node.typeId)) {
+    // A third token not starting with '*' is a label the run does not use.
+    const bool labelled = tokens.size() < 3 || tokens[2].empty() || tokens[2][0] != '*';
+    readMethodTokens(rs, tokens, labelled ? 3 : 2, node.methods, unused);
+  } else if (tokens.size() > 2) {
+    if (equalsIgnoreCase(tokens[2], "*2ndStage")) node.stage = 2;
+    if (equalsIgnoreCase(tokens[2], "*1stStage")) node.stage = 1;
+    if (unused) {
+      unused->insert(unused->end(), tokens.begin() + (node.stage ? 3 : 2), tokens.end());
+    }
+  }
+  return index;
+}
 
 int definePom(RunState& rs, const std::vector<std::string>& fields,
               std::vector<std::string>* unused) {

@@ -5,7 +5,11 @@
 // skipped silently.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "engine/run_state.h"
 #include "input/input_reader.h"
@@ -32,6 +36,24 @@ void parseWelltestSection(RunState& rs, InputReader& reader);   // "#welltest"
 void parseTimeSection(RunState& rs, InputReader& reader);       // "#time"
 void parseWellwatchSection(RunState& rs, InputReader& reader);  // "#wellwatch"
 void parseEquationSection(RunState& rs, InputReader& reader);   // "#equation"
+
+// Index of the node (type, name) named by a "#network" line, created when it
+// does not exist yet (see findNode). `tokens` are the line's fields (may be
+// empty): for a new well they give its label and method lists, for a new
+// facility its stage. A node that exists is returned unchanged. Tokens of a
+// new node's line that name no method, fluid or stage are added to `unused`
+// when given.
+int findOrCreateNode(RunState& rs, std::string_view typeName, std::string_view name,
+                     const std::vector<std::string>& tokens,
+                     std::vector<std::string>* unused = nullptr);
+
+// Reads method tokens ('*Oil *Welltest *Decline ...') into per-fluid method
+// lists, from token `first` on. A fluid token restarts that fluid's list;
+// method tokens before any fluid fill every fluid's list. Tokens that name
+// neither, or a method beyond the fifth, are added to `unused` when given.
+void readMethodTokens(const RunState& rs, const std::vector<std::string>& tokens, size_t first,
+                      FluidArray<std::array<std::uint8_t, kMethodSlots>>& methods,
+                      std::vector<std::string>* unused = nullptr);
 
 // Defines a point of measurement from a '*TYPE name options' line of
 // "#network"; returns its POM index, or -1 when the line is unusable. Fields

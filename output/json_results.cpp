@@ -130,7 +130,7 @@ std::string resultsJson(const RunState& rs) {
   root["points"] = std::move(points);
   Json wells = Json::array();
   for (const auto& node : rs.nodeTable) {
-    if (isWellType(rs, node->typeId) && node->routes) wells.push_back(wellJson(rs, *node));
+    if (isWellWithDays(rs, *node)) wells.push_back(wellJson(rs, *node));
   }
   root["wells"] = std::move(wells);
   Json diagnostics = Json::array();
