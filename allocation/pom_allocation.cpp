@@ -12,7 +12,10 @@
 // allocates what the level above gave its node.
 #include "allocation/pom_allocation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "engine/numbers.h"
 
@@ -93,70 +96,190 @@ double roundToPrecision(const RunControl& rc, double value) {
   return std::trunc(scaled) / rc.precisionScale;
 }
 
-void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
-  const RunControl& rc = rs.control;
-  if (pom < 0 || pom >= rs.pomCount() || fluid < 0 || fluid >= kFluidSlots) return;
-  BaPom& p = *rs.pomTable[pom];
-  if (p.nodeIndex < 0 || p.nodeIndex >= rs.nodeCount()) return;
-  BaNode& point = *rs.nodeTable[p.nodeIndex];
-  BaFluidDays& pointDays = point.fluids[fluid];
-  const double shrink = shrinkFactor(rs, point, p.typeId, fluid);
-  d0 = std::max(d0, 0);
-  d1 = std::min(d1, kDaySlots);
-  if (d0 >= d1) return;
+namespace {
 
-  // The measured volume to allocate over the range.
+// One allocation of a point over a day range, as its phases share it.
+struct PomRange {
+  RunState& rs;
+  BaPom& point;  // the point of measurement
+  BaNode& node;  // its own node
+  int pom;       // its index
+  int fluid;
+  int d0;  // the days d0 up to but not including d1
+  int d1;
+  int routeKey = -1;  // what a member's route names on a day it flows to the point
+  std::vector<BaNode*> members;
+};
+
+// The measured volume to allocate over the range; added to the point's
+// measured total.
+double measuredVolume(PomRange& r) {
+  RunState& rs = r.rs;
+  const RunControl& rc = rs.control;
+  const BaFluidDays& days = r.node.fluids[r.fluid];
+  const double shrink = shrinkFactor(rs, r.node, r.point.typeId, r.fluid);
   const int from = rc.fromPom >= 0 && rc.fromPom < rs.pomCount() ? rc.fromPom : 0;
-  const bool topLevel = p.typeId == rs.pomTable[from]->typeId;
+  const bool topLevel = r.point.typeId == rs.pomTable[from]->typeId;
   double measured = 0;
   if (topLevel) {
-    for (int d = d0; d < d1; ++d) {
-      prepareMeasured(rs, point, fluid, d, true, shrink);
-      accumulate(measured, pointDays.dayResult[d]);
+    for (int d = r.d0; d < r.d1; ++d) {
+      prepareMeasured(rs, r.node, r.fluid, d, true, shrink);
+      accumulate(measured, days.dayResult[d]);
     }
   } else if (rc.dailyMode) {
-    prepareMeasured(rs, point, fluid, d0, false, shrink);
-    measured = pointDays.dayResult[d0];
+    prepareMeasured(rs, r.node, r.fluid, r.d0, false, shrink);
+    measured = days.dayResult[r.d0];
   } else {
-    measured = point.runTotalB[fluid];
+    measured = r.node.runTotalB[r.fluid];
   }
-  accumulate(p.measuredTotal[fluid], measured);
-  if (!point.hasVolume[fluid] || point.excluded != 0) return;
+  accumulate(r.point.measuredTotal[r.fluid], measured);
+  return measured;
+}
 
-  const int q = memberListPom(rs, pom);
-  if (q < 0) return;
-  const BaPom& listed = *rs.pomTable[q];
-  const int routeKey = listed.index;
-  point.allocated = 1;
+struct BaseVolume {
+  double fixed = 0;  // the members' absolute and percentage parts
+  double total = 0;  // those and the theoretical volumes to be scaled
+};
 
-  std::vector<BaNode*> members;
-  members.reserve(listed.members.size());
-  for (const std::int32_t m : listed.members) {
-    if (m >= 0 && m < rs.nodeCount()) members.push_back(rs.nodeTable[m].get());
-  }
-
-  double fixedSum = 0;
-  double baseSum = 0;
-  for (BaNode* member : members) {
-    if (!member->hasVolume[fluid]) continue;
+// The members' base volume over the range; marks them allocated and adds
+// each one's base to its run total.
+BaseVolume baseVolume(PomRange& r, double measured) {
+  BaseVolume base;
+  for (BaNode* member : r.members) {
+    if (!member->hasVolume[r.fluid]) continue;
     member->allocated = 1;
-    const BaFluidDays& days = member->fluids[fluid];
+    const BaFluidDays& days = member->fluids[r.fluid];
     double theo = 0;
     double fixed = 0;
-    for (int d = d0; d < d1; ++d) {
-      if (!flowsTo(*member, d, routeKey)) continue;
+    for (int d = r.d0; d < r.d1; ++d) {
+      if (!flowsTo(*member, d, r.routeKey)) continue;
       if (days.qualifier[d] == kQualifierPlain) {
         accumulate(theo, days.volume[d]);
       } else {
         accumulate(fixed, fixedPart(days, d, measured));
       }
     }
-    accumulate(member->runTotalA[fluid], theo + fixed);
-    accumulate(fixedSum, fixed);
-    accumulate(baseSum, theo + fixed);
+    accumulate(member->runTotalA[r.fluid], theo + fixed);
+    accumulate(base.fixed, fixed);
+    accumulate(base.total, theo + fixed);
   }
-  accumulate(p.baseTotal[fluid], baseSum);
-  if (baseSum == 0 || fixedSum == baseSum) {
+  accumulate(r.point.baseTotal[r.fluid], base.total);
+  return base;
+}
+
+struct FieldFactor {
+  int code = kInRange;     // its range-check code
+  bool targetHit = false;  // inside the target band
+  double applied = 0;      // what the base volumes are multiplied by
+};
+
+// The range's field factor, checked and recorded on the point.
+FieldFactor fieldFactor(PomRange& r, double measured, const BaseVolume& base) {
+  const RunControl& rc = r.rs.control;
+  const double factor = finiteOrZero((measured - base.fixed) / (base.total - base.fixed));
+  r.point.fieldFactor[r.fluid][r.d0] = factor;
+  FieldFactor f;
+  f.code = checkFactorRange(rc, factor);
+  r.point.factorComputed[r.fluid][r.d0] = 1;
+  r.point.rangeCode[r.fluid][r.d0] = static_cast<std::uint8_t>(f.code);
+  // Inside the target band the members keep their base volumes unscaled.
+  f.targetHit = rc.targetLow != 0 && rc.targetLow < factor && factor < rc.targetHigh;
+  f.applied = f.targetHit ? 1.0 : factor;
+  if (f.code != kInRange) {
+    noteException(r.rs, DiagnosticKind::kFactorOutOfRange,
+                  "field factor out of range: the members got nothing", r.pom, r.fluid, r.d0,
+                  factor, f.code);
+  } else if (f.targetHit) {
+    noteException(r.rs, DiagnosticKind::kTargetBandHit,
+                  "field factor in the target band: members keep their base volumes", r.pom,
+                  r.fluid, r.d0, factor);
+  }
+  return f;
+}
+
+struct Shares {
+  double allocated = 0;       // the sum of the members' cut shares
+  BaNode* largest = nullptr;  // the member with the largest share, null for none
+};
+
+// Gives each member its share of every day, cut to the run's precision; a
+// factor out of range gives them nothing and its code instead.
+Shares shareOut(PomRange& r, double measured, const FieldFactor& f) {
+  const RunControl& rc = r.rs.control;
+  Shares shares;
+  double largestShare = kNoShare;
+  for (BaNode* member : r.members) {
+    if (f.code != kInRange) {
+      member->excluded = static_cast<std::uint8_t>(f.code);
+      continue;
+    }
+    if (!member->hasVolume[r.fluid]) continue;
+    BaFluidDays& days = member->fluids[r.fluid];
+    double memberSum = 0;
+    for (int d = r.d0; d < r.d1; ++d) {
+      if (!flowsTo(*member, d, r.routeKey) || days.volume[d] == 0) continue;
+      const double share = days.qualifier[d] == kQualifierPlain ? days.volume[d] * f.applied
+                                                                : fixedPart(days, d, measured);
+      const double cut = finiteOrZero(roundToPrecision(rc, share));
+      days.dayResult[d] = cut;
+      accumulate(days.cumResult[d], cut);
+      if (share > largestShare) {
+        largestShare = share;
+        shares.largest = member;
+      }
+      accumulate(memberSum, cut);
+    }
+    accumulate(member->runTotalB[r.fluid], memberSum);
+    accumulate(shares.allocated, memberSum);
+  }
+  return shares;
+}
+
+// What the cutting left over goes to the largest share; an over-allocation
+// is not taken back. Returns what was allocated in all.
+double giveRemainder(PomRange& r, double measured, const FieldFactor& f, const Shares& shares) {
+  double allocated = shares.allocated;
+  if (f.targetHit || measured == allocated || !shares.largest) return allocated;
+  if (measured < allocated) {
+    noteException(r.rs, DiagnosticKind::kRemainderKept,
+                  "members got more than was measured; nothing was taken back", r.pom, r.fluid,
+                  r.d0, allocated - measured);
+  }
+  const double diff = std::max(0.0, finiteOrZero(measured - allocated));
+  BaFluidDays& days = shares.largest->fluids[r.fluid];
+  accumulate(days.dayResult[r.d0], diff);
+  accumulate(days.cumResult[r.d0], diff);
+  accumulate(shares.largest->runTotalB[r.fluid], diff);
+  accumulate(allocated, diff);
+  return allocated;
+}
+
+}  // namespace
+
+void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
+  if (pom < 0 || pom >= rs.pomCount() || fluid < 0 || fluid >= kFluidSlots) return;
+  BaPom& p = *rs.pomTable[pom];
+  if (p.nodeIndex < 0 || p.nodeIndex >= rs.nodeCount()) return;
+  d0 = std::max(d0, 0);
+  d1 = std::min(d1, kDaySlots);
+  if (d0 >= d1) return;
+  PomRange r{rs, p, *rs.nodeTable[p.nodeIndex], pom, fluid, d0, d1, -1, {}};
+
+  const double measured = measuredVolume(r);
+  if (!r.node.hasVolume[fluid] || r.node.excluded != 0) return;
+
+  const int q = memberListPom(rs, pom);
+  if (q < 0) return;
+  const BaPom& listed = *rs.pomTable[q];
+  r.routeKey = listed.index;
+  r.node.allocated = 1;
+  r.members.reserve(listed.members.size());
+  for (const std::int32_t m : listed.members) {
+    if (m >= 0 && m < rs.nodeCount()) r.members.push_back(rs.nodeTable[m].get());
+  }
+
+  const BaseVolume base = baseVolume(r, measured);
+  if (base.total == 0 || base.fixed == base.total) {
     if (measured != 0) {
       noteException(rs, DiagnosticKind::kNoBaseVolume,
                     "measured volume but no member with a base volume to scale", pom, fluid, d0,
@@ -164,69 +287,9 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
     }
     return;
   }
-
-  const double factor = finiteOrZero((measured - fixedSum) / (baseSum - fixedSum));
-  p.fieldFactor[fluid][d0] = factor;
-  const int code = checkFactorRange(rc, factor);
-  p.factorComputed[fluid][d0] = 1;
-  p.rangeCode[fluid][d0] = static_cast<std::uint8_t>(code);
-  // Inside the target band the members keep their base volumes unscaled.
-  const bool targetHit = rc.targetLow != 0 && rc.targetLow < factor && factor < rc.targetHigh;
-  const double applied = targetHit ? 1.0 : factor;
-  if (code != kInRange) {
-    noteException(rs, DiagnosticKind::kFactorOutOfRange,
-                  "field factor out of range: the members got nothing", pom, fluid, d0, factor,
-                  code);
-  } else if (targetHit) {
-    noteException(rs, DiagnosticKind::kTargetBandHit,
-                  "field factor in the target band: members keep their base volumes", pom, fluid,
-                  d0, factor);
-  }
-
-  double largestShare = kNoShare;
-  BaNode* largest = nullptr;
-  double allocSum = 0;
-  for (BaNode* member : members) {
-    if (code != kInRange) {
-      member->excluded = static_cast<std::uint8_t>(code);
-      continue;
-    }
-    if (!member->hasVolume[fluid]) continue;
-    BaFluidDays& days = member->fluids[fluid];
-    double memberSum = 0;
-    for (int d = d0; d < d1; ++d) {
-      if (!flowsTo(*member, d, routeKey) || days.volume[d] == 0) continue;
-      const double share = days.qualifier[d] == kQualifierPlain ? days.volume[d] * applied
-                                                                : fixedPart(days, d, measured);
-      const double r = finiteOrZero(roundToPrecision(rc, share));
-      days.dayResult[d] = r;
-      accumulate(days.cumResult[d], r);
-      if (share > largestShare) {
-        largestShare = share;
-        largest = member;
-      }
-      accumulate(memberSum, r);
-    }
-    accumulate(member->runTotalB[fluid], memberSum);
-    accumulate(allocSum, memberSum);
-  }
-
-  // What the cutting left over goes to the largest share; an over-allocation
-  // is not taken back.
-  if (!targetHit && measured != allocSum && largest) {
-    if (measured < allocSum) {
-      noteException(rs, DiagnosticKind::kRemainderKept,
-                    "members got more than was measured; nothing was taken back", pom, fluid, d0,
-                    allocSum - measured);
-    }
-    const double diff = std::max(0.0, finiteOrZero(measured - allocSum));
-    BaFluidDays& days = largest->fluids[fluid];
-    accumulate(days.dayResult[d0], diff);
-    accumulate(days.cumResult[d0], diff);
-    accumulate(largest->runTotalB[fluid], diff);
-    accumulate(allocSum, diff);
-  }
-  accumulate(p.allocatedTotal[fluid], allocSum);
+  const FieldFactor factor = fieldFactor(r, measured, base);
+  const Shares shares = shareOut(r, measured, factor);
+  accumulate(p.allocatedTotal[fluid], giveRemainder(r, measured, factor, shares));
 }
 
 }  // namespace zelba
