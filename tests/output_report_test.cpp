@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -362,6 +363,22 @@ TEST(ReportRun, WholeRunWritesTheOutputsThatControlNames) {
   // The frameset, five pages, the data pages of T1 and W1, and the listing.
   EXPECT_EQ(html.files().size(), 9u);
   EXPECT_EQ(html.files().count("xDAT1.htm") + html.files().count("t.prn"), 2u);
+}
+
+// A file that is not a report, or one cut short, gives no page and no read
+// past its end; a position past the list gives nothing.
+TEST(ReportPages, AFileThatIsNotAReportHasNoPages) {
+  for (const std::string& text :
+       {std::string(), std::string("\f\t\nNORTH"), std::string("\f\t"),
+        std::string("no page at all\n: \n"), std::string("\f\t\n\n\nWell:\n")}) {
+    std::istringstream in(text);
+    const ReportPageIndex index(in, true, 0, {0, 1, -1});
+    EXPECT_TRUE(index.pages().empty()) << text;
+    EXPECT_EQ(index.readAtPosition(in, 0), "");
+    EXPECT_EQ(index.readAtPosition(in, 7), "");
+    EXPECT_EQ(index.readNamed(in, "W1"), "");
+  }
+  EXPECT_EQ(readReportPage(*std::make_unique<std::istringstream>("\f\nA\nB"), 100), "");
 }
 
 }  // namespace
