@@ -1,6 +1,7 @@
 #include "allocation/allocation_review.h"
 
 #include <algorithm>
+#include <bitset>
 
 #include "engine/dates.h"
 
@@ -56,6 +57,38 @@ void reviewWell(RunState& rs, int index) {
         note(rs, DiagnosticKind::kVolumeWithoutHours, "volume on a day with 0 hours on", index,
              fluid, d, days.cumResult[d] != 0 ? days.cumResult[d] : days.volume[d]);
       }
+    }
+  }
+
+  // A day on production that got nothing because its theoretical volume was
+  // 0 (a well test of 0, a method with no rate), per measured fluid.
+  for (int fluid = 0; fluid < kFluidSlots; ++fluid) {
+    if (!rc.hasVolumes[fluid] || rc.theoretical[fluid]) continue;
+    const BaFluidDays& days = well.fluids[fluid];
+    int count = 0;
+    int firstDay = -1;
+    for (int d = first; d < end; ++d) {
+      if ((*well.routes)[d].hoursOn > 0 && days.volume[d] == 0 && days.cumResult[d] == 0) {
+        if (count++ == 0) firstDay = d;
+      }
+    }
+    if (count == 0) continue;
+    note(rs, DiagnosticKind::kNoTheoreticalVolume,
+         "on production with no theoretical volume: gets no allocation; the method " +
+             methodText(days.source[firstDay]) + " gave 0",
+         index, fluid, firstDay, count);
+  }
+  if (const auto found = rs.scratch.noNodalRateDays.find(&well);
+      found != rs.scratch.noNodalRateDays.end()) {
+    std::bitset<kDaySlots> days(found->second);
+    for (int d = 0; d < kDaySlots; ++d) {
+      if (d < first || d >= end) days.reset(static_cast<size_t>(d));
+    }
+    const int count = static_cast<int>(days.count());
+    if (count != 0) {
+      note(rs, DiagnosticKind::kNoNodalRate,
+           "the nodal method found no rate; the next method of the chain gave the day's rate",
+           index, kOil, -1, count);
     }
   }
 

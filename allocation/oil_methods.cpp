@@ -185,13 +185,16 @@ int oilChain(RunState& rs, const BaNode& node, int day, WellEvaluation& eval) {
         const TestAge age = testAge(rs, node, day);
         if (age.flag == 0) break;
         status = -1;
-        if (whfp <= 0) break;
-        const Eval index = transientProductivity(rs, node, age.age);
-        if (index.status != 1) break;
-        r = liftRate(rs, node, day, index.value);
-        if (r.status == 1) {
-          eval.rate = r.value;
-          status = 1;
+        if (whfp > 0) {
+          const Eval index = transientProductivity(rs, node, age.age);
+          if (index.status == 1) r = liftRate(rs, node, day, index.value);
+          if (index.status == 1 && r.status == 1) {
+            eval.rate = r.value;
+            status = 1;
+          }
+        }
+        if (status == -1 && day >= 0 && day < kDaySlots) {
+          rs.scratch.noNodalRateDays[&node] |= std::uint32_t{1} << day;
         }
         break;
       }

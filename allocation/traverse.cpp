@@ -84,6 +84,7 @@ bool loadTraverseContext(const RunState& rs, const BaNode& node, int day, double
 Eval liftRate(RunState& rs, const BaNode& node, int day, double productivityIndex) {
   TraverseContext ctx;
   if (!loadTraverseContext(rs, node, day, productivityIndex, ctx)) return Eval{-1, 0};
+  ctx.traverseBudget = rs.nodalTraverseBudget;
   // The search starts from the rate the well tested at.
   const double start = ctx.oilRate;
   double rate = 0;
@@ -95,9 +96,8 @@ Eval liftRate(RunState& rs, const BaNode& node, int day, double productivityInde
 
 double nodalResidual(TraverseContext& ctx, double q) {
   if (!(q >= 0)) return kNoResidual;
-  // A solution that has not met its rate within its budget of traverses
-  // will not: it gives up rather than search on.
-  if (ctx.traverses >= kMaxNodalTraverses) return kNoResidual;
+  // A solution given a budget of traverses gives up once it is spent.
+  if (ctx.traverseBudget > 0 && ctx.traverses >= ctx.traverseBudget) return kNoResidual;
   ++ctx.traverses;
   const double pwf = bottomholePressure(ctx, q, ctx.wellheadPressure);
   // Above the reservoir pressure the well would not flow at all.

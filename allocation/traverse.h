@@ -121,18 +121,14 @@ struct TraverseContext {
   StepProperties step;
   GradientDetail gradient;
   AngleTerms angleTerms;
-  // Traverses run by this solution's residuals so far.
+  // Traverses run by this solution's residuals so far, and how many it may
+  // run: 0 for no bound (the root finder bounds its own work).
   int traverses = 0;
+  int traverseBudget = 0;
 };
 
 // Number of equal steps of a traverse, whatever the tubing length.
 constexpr int kTraverseSteps = 100;
-
-// Traverses one nodal solution may run. A well whose data leave a rate finds
-// it within a few dozen; a well whose data leave none would otherwise keep
-// the root finder halving its steps for several hundred, at tens of
-// milliseconds a well-day.
-constexpr int kMaxNodalTraverses = 100;
 
 // Fills `ctx` for a nodal solution of well `node` on `day` with productivity
 // index J (bbl/d/psi): the day's well test when its `valid` flag is set, else
@@ -149,7 +145,7 @@ bool loadTraverseContext(const RunState& rs, const BaNode& node, int day, double
 // The residual the root finder zeroes: q / J - (Pr - Pwf(q)), taken as 0 when
 // within 5 psi of it. kNoResidual for a negative rate, a bottom-hole pressure
 // above Pr, a traverse that cannot be evaluated, or once the solution has run
-// kMaxNodalTraverses traverses (the root finder then fails at once).
+// a traverse budget it was given (the root finder then fails at once).
 double nodalResidual(TraverseContext& ctx, double q);
 
 // The bottom-hole pressure (psi gauge) of the traverse for oil rate q from

@@ -32,6 +32,9 @@ constexpr KindNames kKindNames[kDiagnosticKinds] = {
      true},
     {DiagnosticKind::kOddDate, "oddDate", "Dates off the calendar, periods cut or reversed", false},
     {DiagnosticKind::kOutputRefused, "outputRefused", "Output files not written", false},
+    {DiagnosticKind::kNoNodalRate, "noNodalRate", "Wells whose nodal method found no rate", true},
+    {DiagnosticKind::kNoTheoreticalVolume, "noTheoreticalVolume",
+     "Wells on production with no theoretical volume (no allocation)", true},
 };
 
 const KindNames& namesOf(DiagnosticKind kind) {
@@ -62,7 +65,7 @@ bool diagnosticHasValue(DiagnosticKind kind) {
   return namesOf(kind).hasValue;
 }
 
-static_assert(static_cast<int>(DiagnosticKind::kOutputRefused) == kDiagnosticKinds - 1,
+static_assert(static_cast<int>(DiagnosticKind::kNoTheoreticalVolume) == kDiagnosticKinds - 1,
               "every kind has its row of names");
 
 }  // namespace zelba

@@ -11,19 +11,21 @@
 namespace zelba {
 
 enum class DiagnosticKind {
-  kIgnoredLine,         // an input line the run did not use at all
-  kPartlyUsedLine,      // an input line of which some fields were not used
-  kFactorOutOfRange,    // a field factor failed the range check: the members got nothing
-  kNoBaseVolume,        // a measured volume with no base volume to allocate it to
-  kTargetBandHit,       // the field factor fell in the target band: base volumes kept
-  kRemainderKept,       // the members got more than was measured; nothing was taken back
-  kVolumeWithoutHours,  // a well has a volume on a day with 0 hours on
-  kNoWellTest,          // a well whose methods need a well test has none
-  kOldWellTest,         // a well's newest test is older than 90 days at the period start
-  kOddDate,             // a date that is not a calendar date, or a period cut or reversed
-  kOutputRefused,       // an output path that names the input or an earlier output: not written
+  kIgnoredLine,          // an input line the run did not use at all
+  kPartlyUsedLine,       // an input line of which some fields were not used
+  kFactorOutOfRange,     // a field factor failed the range check: the members got nothing
+  kNoBaseVolume,         // a measured volume with no base volume to allocate it to
+  kTargetBandHit,        // the field factor fell in the target band: base volumes kept
+  kRemainderKept,        // the members got more than was measured; nothing was taken back
+  kVolumeWithoutHours,   // a well has a volume on a day with 0 hours on
+  kNoWellTest,           // a well whose methods need a well test has none
+  kOldWellTest,          // a well's newest test is older than 90 days at the period start
+  kOddDate,              // a date that is not a calendar date, or a period cut or reversed
+  kOutputRefused,        // an output path that names the input or an earlier output: not written
+  kNoNodalRate,          // a well's nodal method found no rate on some days; the chain went on
+  kNoTheoreticalVolume,  // a well on production with a theoretical volume of 0: it gets nothing
 };
-constexpr int kDiagnosticKinds = 11;
+constexpr int kDiagnosticKinds = 13;
 
 struct Diagnostic {
   DiagnosticKind kind = DiagnosticKind::kIgnoredLine;

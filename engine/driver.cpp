@@ -201,8 +201,10 @@ int finishRun(RunState& rs, bool opened, const std::string* inputPath, RunSummar
     if (rs.pomCount() != 0) {
       OutputFiles& disk = options.files ? *options.files : diskFiles();
       rs.traceFiles = options.traceFit ? &disk : nullptr;
+      rs.nodalTraverseBudget = options.nodalTraverseBudget;
       allocateRun(rs);
       rs.traceFiles = nullptr;
+      rs.nodalTraverseBudget = 0;
       std::vector<OutputFailure> failed;
       {
         CheckedFiles files(rs, disk, inputPath, failed);

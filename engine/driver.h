@@ -45,6 +45,9 @@ struct RunOptions {
   std::function<void(const RunState&)> inspect;
   // Every gas curve fit of the run writes its trace file through `files`.
   bool traceFit = false;
+  // Traverses one nodal solution may run; 0 (every real run) for no bound.
+  // It changes results: for the fuzz target only.
+  int nodalTraverseBudget = 0;
 };
 
 // Runs one allocation on the input file at `path` against `rs`: reset, read,

@@ -74,6 +74,11 @@ int lookupKeyword(std::string_view text, const NameTable& table) {
   return -1;
 }
 
+std::string methodText(int source) {
+  if (source == kSourceWellWatch) return "Watch";
+  return methodName(source);
+}
+
 std::string methodName(int id) {
   if (id >= 0) {
     for (const BaNameId& row : methodNames()) {

@@ -75,5 +75,8 @@ int lookupKeyword(std::string_view text, const NameTable& table);
 // Name of the `methodNames` row with this id ("pct" for 11, "Zozed" for 12);
 // "??" for a negative id and for an id no row has.
 std::string methodName(int id);
+// The name of the method that gave a day's theoretical value: "Watch" for a
+// well-watch rate, "??" when none is known.
+std::string methodText(int source);
 
 }  // namespace zelba

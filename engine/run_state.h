@@ -292,6 +292,9 @@ struct AllocationScratch {
   double calibrationDefault = 0;
   InterpolationTable testTable;      // well-test values by day slot
   InterpolationTable equationTable;  // "Kh" values by days since 1940-01-01
+  // The days (bit d for day index d) on which a well's nodal method found no
+  // rate and its method chain went on, for the review after allocation.
+  std::unordered_map<const BaNode*, std::uint32_t> noNodalRateDays;
 };
 
 struct RunState {
@@ -313,6 +316,10 @@ struct RunState {
   // Where every gas curve fit writes its trace file; null for no trace. A
   // run option, set by the driver for the allocation only.
   OutputFiles* traceFiles = nullptr;
+  // Traverses one nodal solution may run; 0 for no bound. A run option that
+  // only the fuzz target sets, to tell a hang from a slow input: it changes
+  // results.
+  int nodalTraverseBudget = 0;
   // Finds a node by (type id, upper-cased name) without scanning nodeTable.
   std::unordered_map<std::string, std::int32_t> nodeIndexByKey;
   // The first point of measurement whose own node is the key.

@@ -46,6 +46,12 @@ std::string detail(const Diagnostic& d) {
     case DiagnosticKind::kOldWellTest:
       std::snprintf(text, sizeof text, " (%.0f days)", d.value);
       break;
+    case DiagnosticKind::kNoNodalRate:
+      std::snprintf(text, sizeof text, " (on %.0f days)", d.value);
+      break;
+    case DiagnosticKind::kNoTheoreticalVolume:
+      std::snprintf(text, sizeof text, " (on %.0f days from this one)", d.value);
+      break;
     default:
       break;
   }

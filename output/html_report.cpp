@@ -117,7 +117,7 @@ void writeNetworkIndex(const RunState& rs, TextSink& out) {
   out.write("<UL>\n");
   bool facilityPending = false;
   bool nestedOpen = false;
-  for (int i = 0; i < rs.nodeCount(); ++i) {
+  for (const int i : reportOrder(rs)) {
     const BaNode& node = *rs.nodeTable[i];
     if (!node.allocated) continue;
     if (isWellLevel(rs, node)) {

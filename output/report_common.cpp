@@ -26,13 +26,42 @@ std::string centre(std::string_view text, int width) {
   return result;
 }
 
-std::string methodText(int source) {
-  if (source == kSourceWellWatch) return "Watch";
-  return methodName(source);
-}
-
 bool isWellLevel(const RunState& rs, const BaNode& node) {
   return node.typeId == rs.control.firstWellType;
+}
+
+namespace {
+
+// The facility node a well is listed under: the allocated facility that is
+// the own node of its point of measurement; -1 when it keeps its place.
+int facilityOfWell(const RunState& rs, const BaNode& node) {
+  if (!isWellLevel(rs, node) || node.pomIndex < 0 || node.pomIndex >= rs.pomCount()) return -1;
+  const int facility = rs.pomTable[node.pomIndex]->nodeIndex;
+  if (facility < 0 || facility >= rs.nodeCount()) return -1;
+  const BaNode& own = *rs.nodeTable[facility];
+  return own.allocated && !isWellLevel(rs, own) ? facility : -1;
+}
+
+}  // namespace
+
+std::vector<int> reportOrder(const RunState& rs) {
+  const int count = rs.nodeCount();
+  std::vector<int> facilityOf(static_cast<size_t>(count), -1);
+  std::vector<std::vector<int>> wellsOf(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const int facility = facilityOfWell(rs, *rs.nodeTable[i]);
+    facilityOf[static_cast<size_t>(i)] = facility;
+    if (facility >= 0) wellsOf[static_cast<size_t>(facility)].push_back(i);
+  }
+  std::vector<int> order;
+  order.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    if (facilityOf[static_cast<size_t>(i)] >= 0) continue;  // listed under its facility
+    order.push_back(i);
+    const std::vector<int>& wells = wellsOf[static_cast<size_t>(i)];
+    order.insert(order.end(), wells.begin(), wells.end());
+  }
+  return order;
 }
 
 double facilityFieldFactor(const RunState& rs, int nodeIndex, int slot, int day) {

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/run_state.h"
 
@@ -20,9 +21,13 @@ std::string unitsLabel(const RunControl& rc, int slot);
 // `text` centred in a field of `width` - 1 characters (cut when longer).
 std::string centre(std::string_view text, int width);
 
-// The name of the method that gave a day's theoretical value: "Watch" for a
-// well-watch rate, "??" when none is known.
-std::string methodText(int source);
+// The node indexes in report order: each well of the well level whose point
+// of measurement (its `pomIndex`) has an allocated facility as its own node
+// is listed right after that facility, in node order among its wells; every
+// other node keeps its place. Where each facility is followed by its own
+// wells this is the node table's order. The monthly report and the network
+// index list wells under the facility they flow to this way.
+std::vector<int> reportOrder(const RunState& rs);
 
 // The node is of the well level itself (the monthly report, the totals
 // listing and the load file list only these).

@@ -345,7 +345,7 @@ ReportPageStarts writeMonthlyReport(const RunState& rs, TextSink& out) {
   int facility = -1;
   double shrinkage = 0;
   bool wellsWritten = false;
-  for (int i = 0; i < rs.nodeCount(); ++i) {
+  for (const int i : reportOrder(rs)) {
     const BaNode& node = *rs.nodeTable[i];
     if (!node.allocated) continue;
     if (!hasReportPage(rs, node)) {

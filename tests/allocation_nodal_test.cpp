@@ -260,13 +260,17 @@ TEST(Traverse, LiquidColumnFreeGasStepAndResidual) {
     ctx.reservoirPressure = c[0];
     EXPECT_NEAR(nodalResidual(ctx, c[1]), c[2], 1e-3) << c[0] << " " << c[1];
   }
-  // Three traverses so far (the negative rate runs none); once a solution has
-  // run its budget, a rate that would match reports no value.
+  // Three traverses so far (the negative rate runs none). Without a budget
+  // there is no bound; once a solution has run a budget it was given, a rate
+  // that would match reports no value.
   EXPECT_EQ(ctx.traverses, 3);
   ctx.reservoirPressure = kLiquidPwf + 496;
-  ctx.traverses = kMaxNodalTraverses - 1;
+  ctx.traverses = 1000;
+  EXPECT_EQ(nodalResidual(ctx, 500), 0);
+  ctx.traverseBudget = 1002;
   EXPECT_EQ(nodalResidual(ctx, 500), 0);
   EXPECT_EQ(nodalResidual(ctx, 500), kNoResidual);
+  ctx.traverseBudget = 0;
   ctx.wellheadPressure = -100;  // the first step's mean pressure is not above 0 psia
   EXPECT_EQ(nodalResidual(ctx, 500), kNoResidual);
   ctx.wellheadPressure = 200;
@@ -430,6 +434,64 @@ TEST(NodalRun, OilFromTheNodalRateGasFromTheCurveFit) {
     EXPECT_EQ(w1.fluids[kGas].source[d], kMethodZozed);
     expectClose(w1.fluids[kGas].volume[d], 115.5020836875, 1e-9);
   }
+}
+
+// A deep, productive well whose nodal solution the root finder reaches only
+// after more than 100 traverses (its Newton steps overshoot into rates the
+// tubing cannot lift and are halved back). It gets its nodal rate; only a
+// run given a budget of 100 traverses, as fuzzing does, loses it to the next
+// method, and the diagnostics say so.
+const char* kDeepNodalWell =
+    "#control\n*period 20050101 20050101\n#end\n"
+    "#network\n*Methods *Welltest\n*TF T1\nWell W1 *Oil *Zozed *Welltest\n#end\n"
+    "#volume\n*TF T1\n*date oil gas\n20050101 1000 300\n#end\n"
+    "#welltest\n*date oil whfp gor bsw api\n*Well W1\n20041215 4580 1437 463 38 35\n#end\n"
+    "#equation\n*Well W1\n*ResProp 0 0 35 0.7 1.05 0 0 0 0\n"
+    "*PVTPROP 4117 180 1.2 1.5 400 0 0.02 0.9 1.02 0.5 0\n"
+    "*wellProp 50 20 4 0 -2.07 1e-5 14514\n*dateinfo 20041215 0 90\n"
+    "*welldesc 3.364 6978 90 0\n#end\n";
+
+TEST(NodalRun, ASolutionOfMoreThanAHundredTraversesKeepsItsRate) {
+  struct Outcome {
+    int source = -1;
+    double rate = 0;
+    double mismatch = 0;  // |q / J - (Pr - Pwf(q))|
+    int traverses = 0;    // the root finder's, from the test's rate
+    long noNodalRate = 0;
+  };
+  auto run = [](int budget) {
+    Outcome o;
+    RunOptions options;
+    options.nodalTraverseBudget = budget;
+    options.inspect = [&](const RunState& rs) {
+      const BaNode& w1 = *rs.nodeTable.at(1);
+      o.source = w1.fluids[kOil].source[1];
+      o.rate = w1.fluids[kOil].volume[1];
+      o.noNodalRate = rs.diagnostics.count(DiagnosticKind::kNoNodalRate);
+      const Eval j = transientProductivity(rs, w1, testAge(rs, w1, 1).age);
+      TraverseContext ctx;
+      if (j.status != 1 || !loadTraverseContext(rs, w1, 1, j.value, ctx)) return;
+      double root = 0;
+      NewtonRaphsonRootFinder([&ctx](double q) { return nodalResidual(ctx, q); }, ctx.oilRate,
+                              kNoResidual, &root, 1.0);
+      o.traverses = ctx.traverses;
+      TraverseContext again;
+      loadTraverseContext(rs, w1, 1, j.value, again);
+      o.mismatch = std::fabs(o.rate / j.value - (4117 - bottomholePressure(again, o.rate, 1437)));
+    };
+    RunState rs;
+    EXPECT_EQ(runEngineOnText(rs, kDeepNodalWell, nullptr, options), 1);
+    return o;
+  };
+  const Outcome unbounded = run(0);
+  EXPECT_GT(unbounded.traverses, 100);
+  EXPECT_EQ(unbounded.source, kMethodZozed);
+  EXPECT_GT(unbounded.rate, 0);
+  EXPECT_LT(unbounded.mismatch, 5);
+  EXPECT_EQ(unbounded.noNodalRate, 0);
+  const Outcome bounded = run(100);
+  EXPECT_EQ(bounded.source, kMethodWelltest);
+  EXPECT_EQ(bounded.noNodalRate, 1);
 }
 
 TEST(GasCurveFit, TraceFileOnlyWhenAskedFor) {

@@ -251,6 +251,28 @@ TEST(Diagnostics, WellReviewAfterAllocation) {
   EXPECT_TRUE(run.of(DiagnosticKind::kVolumeWithoutHours, "W1").empty());
 }
 
+// W1 comes on stream on day 5 of ten: its well test (before it produced)
+// is 0, so on its 6 days on production it gets no oil, and only oil is
+// measured. W2 produces from a test of 100; on day 3 it is shut in.
+TEST(Diagnostics, AWellOnProductionWithNoTheoreticalVolume) {
+  const Inspected run = runText(
+      "#control\n*period 20050101 20050110\n#end\n"
+      "#network\n*Methods *Welltest\n*TF T1\nWell W1\nWell W2\n#end\n"
+      "#volume\n*TF T1\n*date oil\n20050101 100\n20050105 150\n#end\n"
+      "#welltest\n*date oil\n*Well W1\n20041201 0\n*Well W2\n20041201 100\n#end\n"
+      "#time\n*Well W1\n1 0\n2 0\n3 0\n4 0\n*Well W2\n3 0\n#end\n");
+  ASSERT_EQ(run.status, 1);
+  const std::vector<Diagnostic> w1 = run.of(DiagnosticKind::kNoTheoreticalVolume, "W1");
+  ASSERT_EQ(w1.size(), 1u) << run.describe();
+  EXPECT_EQ(w1[0].fluid, kOil);
+  EXPECT_EQ(w1[0].day, 5);
+  EXPECT_DOUBLE_EQ(w1[0].value, 6);
+  EXPECT_EQ(w1[0].reason,
+            "on production with no theoretical volume: gets no allocation; the method Welltest "
+            "gave 0");
+  EXPECT_TRUE(run.of(DiagnosticKind::kNoTheoreticalVolume, "W2").empty()) << run.describe();
+}
+
 // ba-engine run in a new directory with `arguments`: exit code, stdout, directory.
 struct Program {
   int exitCode = -1;

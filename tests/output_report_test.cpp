@@ -15,6 +15,8 @@
 #include "engine/output_files.h"
 #include "input/input_reader.h"
 #include "input/sections.h"
+#include "output/html_report.h"
+#include "output/report_common.h"
 #include "output/report_pages.h"
 #include "output/text_report.h"
 
@@ -363,6 +365,48 @@ TEST(ReportRun, WholeRunWritesTheOutputsThatControlNames) {
   // The frameset, five pages, the data pages of T1 and W1, and the listing.
   EXPECT_EQ(html.files().size(), 9u);
   EXPECT_EQ(html.files().count("xDAT1.htm") + html.files().count("t.prn"), 2u);
+}
+
+// A network declared top-down lists every facility before any well: report
+// order takes each well to the facility its point is on. W0, named before
+// any point, has none and keeps its place; C1 is not of the well level.
+TEST_F(ReportTest, MonthlyPagesAndNetworkIndexListEachFacilitysOwnWells) {
+  load("*monthly\n*period 20050101 20050131\n",
+       "Well W0\n*GC G1\nTF T1\nTF T2\n*TF T1\nWell W1\nWell W3\n*TF T2\nWell W2\n"
+       "COMPLETION C1\n");
+  rs.control.headers.clear();
+  for (auto& n : rs.nodeTable) n->allocated = 1;
+  std::vector<std::string> names;
+  for (const int i : reportOrder(rs)) names.push_back(rs.nodeTable[i]->name);
+  // Node order: W0 G1 T1 T2 W1 W3 W2 C1.
+  EXPECT_EQ(names, (std::vector<std::string>{"W0", "G1", "T1", "W1", "W3", "T2", "W2", "C1"}));
+
+  // T1's page lists W1 and W3 and its block sums them; T2's lists W2.
+  days("W1", kOil, {100}, {90});
+  days("W3", kOil, {10}, {9});
+  days("W2", kOil, {1000}, {950});
+  const std::string text = report();
+  const size_t t1 = text.find("TF: T1 ");
+  const size_t t2 = text.find("TF: T2 ");
+  ASSERT_LT(t1, t2);
+  ASSERT_NE(t2, std::string::npos);
+  EXPECT_LT(t1, text.find("\nW1 "));
+  EXPECT_LT(text.find("\nW3 "), t2);
+  EXPECT_GT(text.find("\nW2 "), t2);
+  // "  %11.1f %11.1f  ": 100 + 10 and 90 + 9 in T1's block.
+  const std::string t1Block = text.substr(t1, t2 - t1);
+  EXPECT_NE(t1Block.find("        110.0        99.0  "), std::string::npos) << t1Block;
+
+  // The network index nests the wells under their own facility too.
+  MemoryFiles html;
+  writeHtmlReport(rs, html, "ba.htm");
+  const std::string net = html.text("BANET.htm");
+  const size_t linkT1 = net.find(">T1<");
+  const size_t linkT2 = net.find(">T2<");
+  ASSERT_NE(linkT2, std::string::npos);
+  EXPECT_LT(linkT1, net.find(">W3<"));
+  EXPECT_LT(net.find(">W3<"), linkT2);
+  EXPECT_LT(linkT2, net.find(">W2<"));
 }
 
 // A file that is not a report, or one cut short, gives no page and no read
