@@ -10,6 +10,7 @@
 #include "allocation/fluid_pass.h"
 
 #include <algorithm>
+#include <string>
 
 #include "allocation/pom_allocation.h"
 #include "allocation/theoretical.h"
@@ -68,7 +69,9 @@ void allocateFluid(RunState& rs, int fluid) {
     }
   } else if (rc.hasVolumes[fluid]) {
     selectActiveFluid(rs, fluid);
+    const std::string phase = "allocating " + fluidName(rs, fluid);
     for (int p = firstPom; p < rs.pomCount(); ++p) {
+      if (rs.progress) rs.progress(phase, p + 1, rs.pomCount());
       computeTheoreticalVolumes(rs, p, fluid, false);
       forEachRange(rc, [&](int d0, int d1) { allocatePom(rs, fluid, p, d0, d1); });
     }

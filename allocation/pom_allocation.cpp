@@ -186,6 +186,7 @@ FieldFactor fieldFactor(PomRange& r, double measured, const BaseVolume& base) {
   f.targetHit = rc.targetLow != 0 && rc.targetLow < factor && factor < rc.targetHigh;
   f.applied = f.targetHit ? 1.0 : factor;
   if (f.code != kInRange) {
+    accumulate(r.rs.scratch.unallocated[r.fluid], measured);
     noteException(r.rs, DiagnosticKind::kFactorOutOfRange,
                   "field factor out of range: the members got nothing", r.pom, r.fluid, r.d0,
                   factor, f.code);
@@ -281,6 +282,7 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
   const BaseVolume base = baseVolume(r, measured);
   if (base.total == 0 || base.fixed == base.total) {
     if (measured != 0) {
+      accumulate(rs.scratch.unallocated[fluid], measured);
       noteException(rs, DiagnosticKind::kNoBaseVolume,
                     "measured volume but no member with a base volume to scale", pom, fluid, d0,
                     measured);

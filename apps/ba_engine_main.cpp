@@ -2,14 +2,19 @@
 // exported entry, and explains a failed run in one plain line. On request it
 // also reports what the run ignored and decided (--check, --diagnostics) and
 // writes the complete results as JSON (--json).
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "engine/ba_engine.h"
 #include "engine/driver.h"
 #include "output/diagnostics_table.h"
 #include "output/json_results.h"
@@ -20,21 +25,31 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitRunFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitOutputFailed = 3;
+constexpr int kExitNeedsAttention = 4;
+
+// A run that has taken this long shows its progress on a terminal.
+constexpr double kQuietSeconds = 2.0;
 
 void printUsage(std::FILE* to) {
   std::fprintf(
       to,
       "Usage: ba-engine INPUT\n"
       "       ba-engine --check INPUT\n"
-      "       ba-engine [--diagnostics FILE] [--json FILE] INPUT\n"
+      "       ba-engine [--strict] [--quiet] [--diagnostics FILE] [--json FILE] INPUT\n"
       "Runs one back allocation on the input file INPUT and writes the outputs\n"
-      "that its #control section names.\n"
+      "that its #control section names. When the run recorded something that\n"
+      "needs attention (a field factor out of range, an ignored input line, ...),\n"
+      "a short summary of it goes to standard error.\n"
       "\n"
       "  --check             run the allocation but write no output file; print the\n"
       "                      input lines the run ignored, the allocation's exceptions\n"
       "                      and a summary per point of measurement\n"
       "  --diagnostics FILE  write the same account to FILE during a normal run\n"
       "  --json FILE         write the complete results of the run to FILE as JSON\n"
+      "                      (FILE - is standard output, for both)\n"
+      "  --strict            exit with status 4 when the run recorded anything that\n"
+      "                      needs attention (after writing the outputs as usual)\n"
+      "  --quiet             print neither the summary nor the progress of a long run\n"
       "  --trace-fit         write the trace file shit.out of every gas curve fit into the\n"
       "                      current directory\n"
       "  --help              show this help and exit\n"
@@ -44,7 +59,8 @@ void printUsage(std::FILE* to) {
       "failed; 2 for a usage error; 3 when it ran but an output file (one that\n"
       "#control names, the diagnostics or the JSON file) could not be written\n"
       "completely: each is named with the reason, and an earlier file of its\n"
-      "name is left as it was.\n");
+      "name is left as it was; 4 with --strict or --check when the run recorded\n"
+      "something that needs attention.\n");
 }
 
 // Why a run returned -1, in the user's terms.
@@ -72,13 +88,27 @@ struct CommandLine {
   std::string input;
   bool check = false;
   bool traceFit = false;
+  bool strict = false;
+  bool quiet = false;
   std::string diagnosticsFile;
   std::string jsonFile;
-  bool extras() const { return check || traceFit || !diagnosticsFile.empty() || !jsonFile.empty(); }
 };
 
-// Writes a file of ours whole; says why and returns false when it could not.
+// The name that stands for standard output.
+constexpr const char* kStandardOutput = "-";
+
+// Writes a file of ours whole ("-": to standard output); says why and
+// returns false when it could not.
 bool writeOwnFile(const char* what, const std::string& path, const std::string& text) {
+  if (path == kStandardOutput) {
+    const bool written =
+        std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+    if (!written) {
+      std::fprintf(stderr, "ba-engine: could not write the %s to standard output: %s\n", what,
+                   std::strerror(errno));
+    }
+    return written;
+  }
   const std::string reason = zelba::writeWholeFile(zelba::diskFiles(), path, text);
   if (reason.empty()) return true;
   std::fprintf(stderr, "ba-engine: could not write the %s file '%s': %s\n", what, path.c_str(),
@@ -120,16 +150,62 @@ bool reportFailedOutputs(const std::vector<zelba::OutputFailure>& failed) {
   return anyFailed;
 }
 
-// A run with the account or the JSON results taken from its state before it
-// is released. Returns the run's status; false in `written` when a file of
-// ours could not be written.
-int runWithExtras(const CommandLine& command, bool& written) {
+// The progress of a long run on one line of a terminal, written over in
+// place and cleared at the end. Nothing until the run has taken
+// kQuietSeconds, and nothing at all where standard error is not a terminal.
+class ProgressLine {
+ public:
+  explicit ProgressLine(bool wanted) : shown_(wanted && isatty(STDERR_FILENO) != 0) {
+    start_ = std::chrono::steady_clock::now();
+  }
+  ~ProgressLine() {
+    if (written_) std::fputs("\r\033[K", stderr);
+  }
+  void report(std::string_view phase, int step, int steps) {
+    if (!shown_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (std::chrono::duration<double>(now - start_).count() < kQuietSeconds) return;
+    // Often enough to be seen to move, seldom enough to cost nothing.
+    if (written_ && now - last_ < std::chrono::milliseconds(100)) return;
+    last_ = now;
+    written_ = true;
+    if (steps > 0) {
+      std::fprintf(stderr, "\r\033[Kba-engine: %.*s, point %d of %d",
+                   static_cast<int>(phase.size()), phase.data(), step, steps);
+    } else {
+      std::fprintf(stderr, "\r\033[Kba-engine: %.*s", static_cast<int>(phase.size()), phase.data());
+    }
+    std::fflush(stderr);
+  }
+
+ private:
+  bool shown_;
+  bool written_ = false;
+  std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point last_;
+};
+
+// What ba-engine takes from a run before its state is released.
+struct RunAccount {
+  std::string table;                   // the diagnostics table, when asked for
+  std::string json;                    // the JSON results, when asked for
+  std::vector<std::string> attention;  // what needs attention, a line each
+};
+
+// A run with its account taken from its state before it is released.
+// Returns the run's status; false in `written` when a file of ours could not
+// be written.
+int runAccounted(const CommandLine& command, RunAccount& account, bool& written) {
   zelba::NoFiles noFiles;
   zelba::RunOptions options;
   if (command.check) options.files = &noFiles;
   options.traceFit = command.traceFit;
-  std::string table;
-  std::string json;
+  ProgressLine progress(!command.quiet);
+  options.progress = [&progress](std::string_view phase, int step, int steps) {
+    progress.report(phase, step, steps);
+  };
+  std::string& table = account.table;
+  std::string& json = account.json;
   options.inspect = [&](const zelba::RunState& rs) {
     if (command.check || !command.diagnosticsFile.empty()) {
       StringSink sink;
@@ -137,6 +213,7 @@ int runWithExtras(const CommandLine& command, bool& written) {
       table = sink.text();
     }
     if (!command.jsonFile.empty()) json = zelba::resultsJson(rs);
+    account.attention = zelba::attentionLines(rs);
   };
   zelba::RunState& rs = zelba::processRunState();
   int status = -1;
@@ -186,6 +263,10 @@ int main(int argc, char** argv) {
       command.check = true;
       continue;
     }
+    if (arg == "--strict" || arg == "--quiet") {
+      (arg == "--strict" ? command.strict : command.quiet) = true;
+      continue;
+    }
     if (arg == "--diagnostics" || arg == "--json") {
       if (i + 1 >= argc) {
         std::fprintf(stderr, "ba-engine: %s needs a file name\n", arg.c_str());
@@ -211,13 +292,8 @@ int main(int argc, char** argv) {
   command.input = inputs.front();
 
   bool written = true;
-  int status;
-  if (command.extras()) {
-    status = runWithExtras(command, written);
-  } else {
-    std::string path = command.input;
-    status = BaEngineStart(path.data());
-  }
+  RunAccount account;
+  const int status = runAccounted(command, account, written);
   if (status != 1) {
     std::fprintf(stderr, "ba-engine: %s\n",
                  failureReason(command.input, zelba::lastRunSummary()).c_str());
@@ -228,5 +304,13 @@ int main(int argc, char** argv) {
   if (!command.check && reportFailedOutputs(zelba::lastRunSummary().failedOutputs)) {
     written = false;
   }
-  return written ? kExitSuccess : kExitOutputFailed;
+  // --check has shown the whole account already.
+  if (!command.check && !command.quiet && !account.attention.empty()) {
+    std::fputs("ba-engine: the run recorded what needs attention:\n", stderr);
+    for (const std::string& line : account.attention) std::fprintf(stderr, "  %s\n", line.c_str());
+    std::fputs("ba-engine: run with --check for the details\n", stderr);
+  }
+  if (!written) return kExitOutputFailed;
+  if ((command.strict || command.check) && !account.attention.empty()) return kExitNeedsAttention;
+  return kExitSuccess;
 }

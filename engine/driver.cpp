@@ -112,6 +112,7 @@ class CheckedFiles : public OutputFiles {
       refuse(path, "is the same file as an earlier output of the run");
       return nullptr;
     }
+    if (rs_.progress) rs_.progress("writing " + path, 0, 0);
     std::unique_ptr<TextSink> sink = files_.create(path);
     if (!sink) {
       failed_.push_back({path, files_.createFailure(), false});
@@ -202,6 +203,7 @@ int finishRun(RunState& rs, bool opened, const std::string* inputPath, RunSummar
       OutputFiles& disk = options.files ? *options.files : diskFiles();
       rs.traceFiles = options.traceFit ? &disk : nullptr;
       rs.nodalTraverseBudget = options.nodalTraverseBudget;
+      rs.progress = options.progress;
       allocateRun(rs);
       rs.traceFiles = nullptr;
       rs.nodalTraverseBudget = 0;
@@ -210,6 +212,7 @@ int finishRun(RunState& rs, bool opened, const std::string* inputPath, RunSummar
         CheckedFiles files(rs, disk, inputPath, failed);
         writeOutputs(rs, files);
       }
+      rs.progress = nullptr;
       if (summary) summary->failedOutputs = std::move(failed);
     }
   }
@@ -223,6 +226,7 @@ int finishRun(RunState& rs, bool opened, const std::string* inputPath, RunSummar
 int runEngine(RunState& rs, const std::string& path, RunSummary* summary,
               const RunOptions& options) {
   resetRunState(rs);
+  if (options.progress) options.progress("reading " + path, 0, 0);
   const int read = readInputFile(rs, path);
   // An input that could not be read to its end is not run on the part read.
   if (read == 0) {

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/output_files.h"
@@ -48,6 +49,9 @@ struct RunOptions {
   // Traverses one nodal solution may run; 0 (every real run) for no bound.
   // It changes results: for the fuzz target only.
   int nodalTraverseBudget = 0;
+  // Told how far the run has come: "reading", "allocating Oil" (point `step`
+  // of `steps`), "writing FILE". Called often: it must be cheap.
+  std::function<void(std::string_view phase, int step, int steps)> progress;
 };
 
 // Runs one allocation on the input file at `path` against `rs`: reset, read,

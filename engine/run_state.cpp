@@ -47,6 +47,10 @@ void resetRunState(RunState& rs) {
   rs.dayDates.fill(0);
   rs.periodStartFixed = false;
   rs.scratch = AllocationScratch{};
+  // The run options of a run that ended by an exception do not carry over.
+  rs.traceFiles = nullptr;
+  rs.nodalTraverseBudget = 0;
+  rs.progress = nullptr;
 }
 
 void releaseRunState(RunState& rs) {

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -295,6 +296,9 @@ struct AllocationScratch {
   // The days (bit d for day index d) on which a well's nodal method found no
   // rate and its method chain went on, for the review after allocation.
   std::unordered_map<const BaNode*, std::uint32_t> noNodalRateDays;
+  // Measured volume of each fluid that no member got: a field factor out of
+  // range, or no base volume to allocate it to.
+  FluidArray<double> unallocated{};
 };
 
 struct RunState {
@@ -320,6 +324,9 @@ struct RunState {
   // only the fuzz target sets, to tell a hang from a slow input: it changes
   // results.
   int nodalTraverseBudget = 0;
+  // Told how far the run has come ("allocating Oil", point 3 of 120); a run
+  // option for a program that shows progress. The engine prints nothing.
+  std::function<void(std::string_view phase, int step, int steps)> progress;
   // Finds a node by (type id, upper-cased name) without scanning nodeTable.
   std::unordered_map<std::string, std::int32_t> nodeIndexByKey;
   // The first point of measurement whose own node is the key.

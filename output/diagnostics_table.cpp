@@ -1,6 +1,8 @@
 #include "output/diagnostics_table.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 
 #include "engine/dates.h"
 #include "output/report_common.h"
@@ -29,19 +31,33 @@ std::string location(const RunState& rs, const Diagnostic& d) {
   return text;
 }
 
-std::string detail(const Diagnostic& d) {
-  char text[96] = "";
+// The figure of a record, or of a run of records whose figures go from
+// `low` to `high`.
+std::string detail(const Diagnostic& d, double low, double high) {
+  char text[128] = "";
+  char figures[96] = "";
+  const char* format =
+      d.kind == DiagnosticKind::kFactorOutOfRange || d.kind == DiagnosticKind::kTargetBandHit
+          ? "%.4f"
+          : "%.1f";
+  std::snprintf(figures, sizeof figures, format, low);
+  if (high != low) {
+    const size_t used = std::strlen(figures);
+    std::snprintf(figures + used, sizeof figures - used, " to ");
+    std::snprintf(figures + used + 4, sizeof figures - used - 4, format, high);
+  }
+  const char* factors = high != low ? "factors" : "factor";
   switch (d.kind) {
     case DiagnosticKind::kFactorOutOfRange:
-      std::snprintf(text, sizeof text, " (factor %.4f, code %d)", d.value, d.code);
+      std::snprintf(text, sizeof text, " (%s %s, code %d)", factors, figures, d.code);
       break;
     case DiagnosticKind::kTargetBandHit:
-      std::snprintf(text, sizeof text, " (factor %.4f)", d.value);
+      std::snprintf(text, sizeof text, " (%s %s)", factors, figures);
       break;
     case DiagnosticKind::kNoBaseVolume:
     case DiagnosticKind::kRemainderKept:
     case DiagnosticKind::kVolumeWithoutHours:
-      std::snprintf(text, sizeof text, " (%.1f)", d.value);
+      std::snprintf(text, sizeof text, " (%s)", figures);
       break;
     case DiagnosticKind::kOldWellTest:
       std::snprintf(text, sizeof text, " (%.0f days)", d.value);
@@ -58,6 +74,14 @@ std::string detail(const Diagnostic& d) {
   return text;
 }
 
+// `next` says what `d` says, about the same node, point and fluid, on the
+// day after.
+bool continuesOn(const Diagnostic& d, const Diagnostic& next) {
+  return d.day >= 0 && next.day == d.day + 1 && next.kind == d.kind && next.node == d.node &&
+         next.pom == d.pom && next.fluid == d.fluid && next.code == d.code && next.line == d.line &&
+         next.reason == d.reason;
+}
+
 void writeRecords(const RunState& rs, TextSink& out) {
   put(out, "Diagnostics: %ld record(s)\n", rs.diagnostics.total());
   for (int kind = 0; kind < kDiagnosticKinds; ++kind) {
@@ -65,11 +89,31 @@ void writeRecords(const RunState& rs, TextSink& out) {
     const long count = rs.diagnostics.count(k);
     if (count == 0) continue;
     put(out, "\n%s: %ld\n", diagnosticKindTitle(k), count);
-    long shown = 0;
+    std::vector<const Diagnostic*> records;
     for (const Diagnostic& d : rs.diagnostics) {
-      if (d.kind != k) continue;
-      put(out, "  %-28s %s%s\n", location(rs, d).c_str(), d.reason.c_str(), detail(d).c_str());
-      ++shown;
+      if (d.kind == k) records.push_back(&d);
+    }
+    const long shown = static_cast<long>(records.size());
+    for (size_t i = 0; i < records.size();) {
+      const Diagnostic& d = *records[i];
+      // The records that carry this one on over the following days.
+      size_t next = i + 1;
+      double low = d.value;
+      double high = d.value;
+      while (next < records.size() && continuesOn(*records[next - 1], *records[next])) {
+        low = std::min(low, records[next]->value);
+        high = std::max(high, records[next]->value);
+        ++next;
+      }
+      std::string where = location(rs, d);
+      if (next - i > 1) {
+        char range[64];
+        std::snprintf(range, sizeof range, " to %.0f (%zu days)",
+                      dayDate(rs, records[next - 1]->day), next - i);
+        where += range;
+      }
+      put(out, "  %-28s %s%s\n", where.c_str(), d.reason.c_str(), detail(d, low, high).c_str());
+      i = next;
     }
     if (shown < count) put(out, "  ... and %ld more, counted but not kept\n", count - shown);
   }
@@ -103,6 +147,26 @@ void writePointSummary(const RunState& rs, TextSink& out) {
 }
 
 }  // namespace
+
+std::vector<std::string> attentionLines(const RunState& rs) {
+  std::vector<std::string> lines;
+  for (int kind = 0; kind < kDiagnosticKinds; ++kind) {
+    const auto k = static_cast<DiagnosticKind>(kind);
+    const long count = rs.diagnostics.count(k);
+    if (count == 0 || k == DiagnosticKind::kTargetBandHit) continue;
+    lines.push_back(std::string(diagnosticKindTitle(k)) + ": " + std::to_string(count));
+  }
+  const RunControl& rc = rs.control;
+  for (int fluid = 0; fluid < kFluidSlots; ++fluid) {
+    const double left = rs.scratch.unallocated[fluid];
+    if (!isListed(rc, fluid) || isTheoreticalOnly(rc, fluid) || !(left > 0)) continue;
+    char text[160];
+    std::snprintf(text, sizeof text, "%s measured but not allocated: %.1f %s",
+                  fluidName(rs, fluid).c_str(), left, unitsLabel(rc, fluid).c_str());
+    lines.push_back(text);
+  }
+  return lines;
+}
 
 void writeDiagnosticsTable(const RunState& rs, TextSink& out) {
   writeRecords(rs, out);

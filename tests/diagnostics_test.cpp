@@ -279,13 +279,14 @@ struct Program {
   std::string out, dir;
 };
 
-Program runProgram(const std::string& arguments) {
+// With `withErrors`, `out` holds standard error too.
+Program runProgram(const std::string& arguments, bool withErrors = false) {
   Program result;
   result.dir = testing::TempDir() + "zelba-diagnostics-XXXXXX";
   if (!mkdtemp(result.dir.data())) ADD_FAILURE() << "cannot make " << result.dir;
+  const std::string errors = withErrors ? " 2>&1" : " 2>/dev/null";
   FILE* pipe = popen(
-      ("cd '" + result.dir + "' && '" + BA_ENGINE_PATH + "' " + arguments + " 2>/dev/null").c_str(),
-      "r");
+      ("cd '" + result.dir + "' && '" + BA_ENGINE_PATH + "' " + arguments + errors).c_str(), "r");
   if (!pipe) return result;
   char buffer[4096];
   for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
@@ -320,7 +321,7 @@ TEST(BaEngineProgram, CheckWritesNoFileAndExtrasChangeNoOutput) {
          "#volume\n*TF T1\n*date oil\n20050101 90\n20050102 300\n#end\n"
          "#welltest\n*date oil\n*Well W1\n20041215 60\n*Well W2\n20041215 40\nnot a test\n#end\n";
   const Program check = runProgram("--check '" + input + "'");
-  EXPECT_EQ(check.exitCode, 0);
+  EXPECT_EQ(check.exitCode, 4);  // there is something to look at
   EXPECT_TRUE(filesIn(check.dir).empty());
   // Grouped by kind, with counts; then the point summary.
   for (DiagnosticKind kind : {DiagnosticKind::kIgnoredLine, DiagnosticKind::kFactorOutOfRange})
@@ -345,6 +346,74 @@ TEST(BaEngineProgram, CheckWritesNoFileAndExtrasChangeNoOutput) {
     }
     EXPECT_TRUE(path != input || readFile(extras.dir + "/diag.txt") == check.out) << check.out;
   }
+}
+
+// The summary of what needs attention after a normal run, --quiet, --strict
+// and --check, and the accounts written to standard output.
+TEST(BaEngineProgram, SummaryStrictAndCheck) {
+  // Day 2's factor at T1 is 300 / 60 = 5, out of range; T2 measures 50 a day
+  // and has no wells; W2 has no well test, so no oil on its three days; one
+  // test line is unusable. Left unallocated: 300 + 3 x 50 = 450 bbl.
+  const std::string input = testing::TempDir() + "zelba-summary.ba";
+  std::ofstream(input)
+      << "#control\n*period 20050101 20050103\n*Range 0.5 1.5\n*load load.txt\n#end\n"
+         "#network\n*Methods *Welltest\n*TF T1\nWell W1\nWell W2\n*TF T2\n#end\n"
+         "#volume\n*TF T1\n*date oil\n20050101 90\n20050102 300\n20050103 60\n"
+         "*TF T2\n*date oil\n20050101 50\n20050102 50\n20050103 50\n#end\n"
+         "#welltest\n*date oil\n*Well W1\n20041215 60\nnot a test\n#end\n";
+  const std::string quoted = "'" + input + "'";
+  const Program plain = runProgram(quoted, true);
+  EXPECT_EQ(plain.exitCode, 0);
+  EXPECT_EQ(plain.out,
+            "ba-engine: the run recorded what needs attention:\n"
+            "  Ignored input lines: 1\n"
+            "  Field factors out of range (members got nothing): 1\n"
+            "  Measured volumes with no base volume to allocate to: 3\n"
+            "  Wells without a well test: 1\n"
+            "  Wells on production with no theoretical volume (no allocation): 1\n"
+            "  Oil measured but not allocated: 450.0 bbl\n"
+            "ba-engine: run with --check for the details\n");
+  EXPECT_EQ(runProgram("--quiet " + quoted, true).out, "");
+  const Program strict = runProgram("--strict --quiet " + quoted, true);
+  EXPECT_EQ(strict.exitCode, 4);
+  EXPECT_FALSE(readFile(strict.dir + "/load.txt").empty());  // the outputs are written
+  EXPECT_EQ(runProgram("--check " + quoted).exitCode, 4);
+
+  // The accounts to standard output: the table as --check prints it, and
+  // JSON that parses.
+  const Program table = runProgram("--diagnostics - " + quoted);
+  EXPECT_EQ(table.out, runProgram("--check " + quoted).out);
+  const Program json = runProgram("--quiet --json - " + quoted, true);
+  EXPECT_FALSE(nlohmann::json::parse(json.out, nullptr, false).is_discarded()) << json.out;
+
+  // A run with nothing to look at is quiet and exits 0, strict or checked.
+  const std::string clean = testing::TempDir() + "zelba-clean.ba";
+  std::ofstream(clean) << "#network\n*Methods *Welltest\n*TF T1\nWell W1\n#end\n"
+                          "#volume\n*TF T1\n*date oil\n20050101 90\n#end\n"
+                          "#welltest\n*date oil\n*Well W1\n20041215 60\n#end\n";
+  EXPECT_EQ(runProgram("--strict '" + clean + "'", true).out, "");
+  EXPECT_EQ(runProgram("--strict '" + clean + "'").exitCode, 0);
+  EXPECT_EQ(runProgram("--check '" + clean + "'").exitCode, 0);
+}
+
+// Records that repeat over consecutive days are one line with the range.
+TEST(BaEngineProgram, RepeatedRecordsAreOneLineWithTheirDays) {
+  // T1's factors: 180 / 60, 240 / 60, 300 / 60 = 3, 4, 5; day 5's 120 / 60 = 2
+  // after an in-range day 4 (60 / 60) starts a new line.
+  const std::string input = testing::TempDir() + "zelba-collapse.ba";
+  std::ofstream(input) << "#control\n*period 20050101 20050105\n*Range 0.5 1.5\n#end\n"
+                          "#network\n*Methods *Welltest\n*TF T1\nWell W1\n#end\n"
+                          "#volume\n*TF T1\n*date oil\n20050101 180\n20050102 240\n"
+                          "20050103 300\n20050104 60\n20050105 120\n#end\n"
+                          "#welltest\n*date oil\n*Well W1\n20041215 60\n#end\n";
+  const Program check = runProgram("--check '" + input + "'");
+  EXPECT_NE(check.out.find("Field factors out of range (members got nothing): 4\n"
+                           "  T1 Oil 20050101 to 20050103 (3 days) field factor out of range: the "
+                           "members got nothing (factors 3.0000 to 5.0000, code 104)\n"
+                           "  T1 Oil 20050105              field factor out of range: the members "
+                           "got nothing (factor 2.0000, code 104)\n"),
+            std::string::npos)
+      << check.out;
 }
 
 TEST(JsonResults, ExampleParsesAndMatchesTheLoadFile) {

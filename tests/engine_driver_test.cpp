@@ -27,10 +27,11 @@ std::string writeInput(const std::string& name, const std::string& text) {
   return path;
 }
 
-// The period Jan 1-2 comes from the volume lines.
+// The period Jan 1-2 comes from the volume lines; every volume is allocated.
 const char* kValidRun =
-    "#network\n*TF T1\nWell W1\nWell W2\n#end\n"
-    "#volume\n*TF T1\n*date oil gas\n20050101 100 50\n20050102 110 55\n#end\n";
+    "#network\n*Methods *Welltest\n*TF T1\nWell W1\nWell W2\n#end\n"
+    "#volume\n*TF T1\n*date oil gas\n20050101 100 50\n20050102 110 55\n#end\n"
+    "#welltest\n*date oil gas\n*Well W1\n20041215 60 30\n*Well W2\n20041215 40 20\n#end\n";
 
 TEST(RunDriver, RunWithoutPointsSucceedsAndStateIsReleased) {
   RunState rs;

@@ -57,8 +57,9 @@ std::set<std::string> entriesOf(const std::string& dir) {
 std::string runInput(const std::string& control) {
   return "#control\n" + control +
          "#end\n"
-         "#network\n*TF T1\nWell W1\nWell W2\n#end\n"
-         "#volume\n*TF T1\n*date oil gas\n20050101 100 50\n20050102 110 55\n#end\n";
+         "#network\n*Methods *Welltest\n*TF T1\nWell W1\nWell W2\n#end\n"
+         "#volume\n*TF T1\n*date oil gas\n20050101 100 50\n20050102 110 55\n#end\n"
+         "#welltest\n*date oil gas\n*Well W1\n20041215 60 30\n*Well W2\n20041215 40 20\n#end\n";
 }
 
 // Runs ba-engine with `arguments` in `dir`; its exit code and its stdout and
