@@ -1,6 +1,7 @@
 // "#control": the run's options. Keyword lines only; data lines are ignored.
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "engine/dates.h"
@@ -28,6 +29,12 @@ void setPeriod(RunControl& rc, double a, double b) {
 }
 
 constexpr const char* kSection = "#control";
+
+// The keywords of the section, for suggestions.
+const std::vector<std::string_view> kKeywords = {
+    "*period",      "*daily",     "*monthly",       "*Range",        "*Target", "*precision",
+    "*Theoretical", "*from",      "*report",        "*load",         "*html",   "*metric",
+    "*zeltable",    "*zelfields", "*priortestDays", "*testDateafter"};
 
 // Records what a person may not have meant by a "*period" line: a date off
 // the calendar, an end before the start (the dates are taken the other way
@@ -133,7 +140,8 @@ void applyKeyword(RunState& rs, const InputReader& reader, const Fields& fields)
     }
     if (fields.size() > rc.zelFields.size() + 1) partly("only 8 field names are kept");
   } else {
-    return ignoreLine(rs, reader, kSection, "unknown keyword '" + keyword + "'");
+    return ignoreLine(rs, reader, kSection,
+                      "unknown keyword '" + keyword + "'" + didYouMean(keyword, kKeywords));
   }
   if (arguments >= 0 && fields.size() > static_cast<size_t>(arguments) + 1) {
     partly(keyword +
@@ -147,7 +155,7 @@ void applyKeyword(RunState& rs, const InputReader& reader, const Fields& fields)
 }  // namespace
 
 void parseControlSection(RunState& rs, InputReader& reader) {
-  forEachSectionLine(reader, [&](int kind, const Fields& fields) {
+  forEachSectionLine(rs, reader, "#control", [&](int kind, const Fields& fields) {
     if (kind == kKeywordLine) {
       applyKeyword(rs, reader, fields);
     } else {

@@ -70,7 +70,8 @@ void storeMethod(RunState& rs, const LineNotes& notes, const EquationSection& se
                  const Fields& fields, size_t at) {
   const int method = lookupKeyword(nameAt(fields, at), methodNames());
   if (method < 0) {
-    return notes.ignored("unknown method, keyword or well type '" + fieldAt(fields, at) + "'");
+    return notes.ignored("unknown method, keyword or well type '" + fieldAt(fields, at) + "'" +
+                         didYouMean(nameAt(fields, at), methodNames()));
   }
   if (section.well < 0) return notes.ignored("no well: a '*TYPE name' well header must come first");
   if (section.day < 0 || section.day >= kDaySlots) {
@@ -234,7 +235,7 @@ void carryForward(RunState& rs) {
 void parseEquationSection(RunState& rs, InputReader& reader) {
   EquationSection section;
   const LineNotes notes{rs, reader, "#equation"};
-  forEachSectionLine(reader, [&](int kind, const Fields& fields) {
+  forEachSectionLine(rs, reader, "#equation", [&](int kind, const Fields& fields) {
     if (kind == kKeywordLine) {
       readKeywordLine(rs, notes, section, fields);
     } else if (!section.zelRows) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/run_state.h"
@@ -28,6 +29,15 @@ void partlyUsedLine(RunState& rs, const InputReader& reader, const char* section
 void noteOddDate(RunState& rs, const InputReader& reader, const char* section, double date);
 // Records something about the dates of the line just read (an odd date).
 void noteDate(RunState& rs, const InputReader& reader, const char* section, std::string reason);
+
+// " (did you mean 'NAME'?)" with the one of `names` closest to `text`, when
+// it is at most two edits (insert, delete or change a character) away and
+// `text` is longer than the edits, ASCII case ignored; empty when none is or
+// `text` is one of them. A leading '*'
+// of both is ignored, so keywords compare by their words.
+std::string didYouMean(std::string_view text, const std::vector<std::string_view>& names);
+// The same with the names of a table (methods, columns, types, fluids).
+std::string didYouMean(std::string_view text, const NameTable& table);
 
 // Why a data line with fields past its section's column header is partly used.
 constexpr const char* kFieldsPastHeader = "more fields than the column header names";
@@ -61,16 +71,30 @@ std::string headerProblem(const RunState& rs, const Fields& fields);
 
 // The fields of a column header whose names `ids` found no column for (-1),
 // as a reason text; empty when every name is known.
-std::string unknownColumns(const Fields& fields, const std::vector<int>& ids);
+std::string unknownColumns(const Fields& fields, const std::vector<int>& ids,
+                           const NameTable& known);
 
-// Hands each remaining line of the section to `handle(kind, fields)`, up to
-// the section's "#end" or the end of input.
+// True for the name of a section of the input file ("#volume", any case).
+bool isSectionName(std::string_view field);
+// Records a section header met inside `section`, which is not closed yet.
+void noteSectionInSection(RunState& rs, const InputReader& reader, const char* section,
+                          const std::string& header);
+
+// Hands each remaining line of `section` to `handle(kind, fields)`, up to
+// its "#end" or the end of input. The header line of another section is no
+// line of this one: it is recorded as a likely missing "#end" and skipped.
 template <typename Handler>
-void forEachSectionLine(InputReader& reader, Handler&& handle) {
+void forEachSectionLine(RunState& rs, InputReader& reader, const char* section, Handler&& handle) {
   Fields fields;
   int kind;
   while ((kind = reader.readFields(fields)) != kEndMarker && kind != kEndOfInput) {
-    if (!fields.empty()) handle(kind, fields);
+    if (fields.empty()) continue;
+    // The header of another section: most likely this one lacks its "#end".
+    if (kind == kDataLine && isSectionName(fields.front())) {
+      noteSectionInSection(rs, reader, section, fields.front());
+      continue;
+    }
+    handle(kind, fields);
   }
 }
 

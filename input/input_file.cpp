@@ -1,4 +1,5 @@
 // The dispatcher: hands each section of the input file to its parser.
+#include <string_view>
 #include <vector>
 
 #include "engine/text.h"
@@ -26,6 +27,13 @@ const Section kSections[] = {
 
 }  // namespace
 
+bool isSectionName(std::string_view field) {
+  for (const Section& section : kSections) {
+    if (equalsIgnoreCase(field, section.name)) return true;
+  }
+  return false;
+}
+
 void readSections(RunState& rs, InputReader& reader) {
   std::vector<std::string> fields;
   while (true) {
@@ -46,7 +54,11 @@ void readSections(RunState& rs, InputReader& reader) {
     if (section) {
       section->parse(rs, reader);
     } else if (!fields.front().empty() && fields.front().front() == '#') {
-      ignoreLine(rs, reader, "", "'" + fields.front() + "' is not a section name");
+      std::vector<std::string_view> names;
+      for (const Section& known : kSections) names.push_back(known.name);
+      ignoreLine(
+          rs, reader, "",
+          "'" + fields.front() + "' is not a section name" + didYouMean(fields.front(), names));
     } else {
       ignoreLine(rs, reader, "", "line outside any section");
     }

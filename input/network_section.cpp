@@ -150,15 +150,29 @@ constexpr const char* kSection = "#network";
 // Why a node line names no node, for the run's diagnostics.
 std::string unusableNodeLine(const RunState& rs, const Fields& fields) {
   if (lookupEntityType(rs, fieldAt(fields, 0)) < 0) {
-    return "unknown entity type '" + fieldAt(fields, 0) + "'";
+    return "unknown entity type '" + fieldAt(fields, 0) + "'" +
+           didYouMean(fieldAt(fields, 0), rs.entityTypes);
   }
   return "no node name";
 }
 
-std::string unusedTokensReason(const std::vector<std::string>& unused, const char* what) {
+// `known`: the method and fluid names the tokens could have meant, when
+// they were method tokens.
+std::string unusedTokensReason(const std::vector<std::string>& unused, const char* what,
+                               const std::vector<std::string_view>* known = nullptr) {
   std::string reason = std::string(what) + " not used:";
-  for (const std::string& token : unused) reason += " '" + token + "'";
+  for (const std::string& token : unused) {
+    reason += " '" + token + "'" + (known ? didYouMean(token, *known) : std::string());
+  }
   return reason;
+}
+
+// The names a method token may have: the methods and the fluids.
+std::vector<std::string_view> methodTokenNames(const RunState& rs) {
+  std::vector<std::string_view> names;
+  for (const BaNameId& row : methodNames()) names.push_back(row.name);
+  for (const BaNameId& row : rs.fluidNames) names.push_back(row.name);
+  return names;
 }
 
 void readMemberLine(RunState& rs, const InputReader& reader, const Fields& fields) {
@@ -179,8 +193,10 @@ void readMemberLine(RunState& rs, const InputReader& reader, const Fields& field
                    "the node is already defined: the rest of the line is not used");
   } else if (!unused.empty()) {
     const bool well = isWellType(rs, rs.nodeTable[node]->typeId);
-    partlyUsedLine(rs, reader, kSection,
-                   unusedTokensReason(unused, well ? "method tokens" : "fields"));
+    const std::vector<std::string_view> known = methodTokenNames(rs);
+    partlyUsedLine(
+        rs, reader, kSection,
+        unusedTokensReason(unused, well ? "method tokens" : "fields", well ? &known : nullptr));
   }
 }
 
@@ -188,7 +204,7 @@ void readMemberLine(RunState& rs, const InputReader& reader, const Fields& field
 
 void parseNetworkSection(RunState& rs, InputReader& reader) {
   rs.defaultMethods = {};  // every "#network" section starts from "Measured"
-  forEachSectionLine(reader, [&](int kind, const Fields& fields) {
+  forEachSectionLine(rs, reader, "#network", [&](int kind, const Fields& fields) {
     if (kind == kDataLine) {
       readMemberLine(rs, reader, fields);
       return;
@@ -200,7 +216,8 @@ void parseNetworkSection(RunState& rs, InputReader& reader) {
     } else if (equalsIgnoreCase(keyword, "*Methods")) {
       readMethodTokens(rs, fields, 1, rs.defaultMethods, &unused);
       if (!unused.empty()) {
-        partlyUsedLine(rs, reader, kSection, unusedTokensReason(unused, "method tokens"));
+        const std::vector<std::string_view> known = methodTokenNames(rs);
+        partlyUsedLine(rs, reader, kSection, unusedTokensReason(unused, "method tokens", &known));
       }
     } else if (equalsIgnoreCase(keyword, "*Header")) {
       if (rs.control.headerCount() < kMaxHeaders) {
@@ -211,7 +228,9 @@ void parseNetworkSection(RunState& rs, InputReader& reader) {
     } else if (definePom(rs, fields, &unused) < 0) {
       ignoreLine(rs, reader, kSection, unusableNodeLine(rs, fields) + " (or unknown keyword)");
     } else if (!unused.empty()) {
-      partlyUsedLine(rs, reader, kSection, unusedTokensReason(unused, "options or method tokens"));
+      const std::vector<std::string_view> known = methodTokenNames(rs);
+      partlyUsedLine(rs, reader, kSection,
+                     unusedTokensReason(unused, "options or method tokens", &known));
     }
   });
 }

@@ -184,7 +184,7 @@ void parseTimeSection(RunState& rs, InputReader& reader) {
   const LineNotes notes{rs, reader, "#time"};
   fillDayDates(rs);
   rs.statusEvents.clear();
-  forEachSectionLine(reader, [&](int kind, const Fields& fields) {
+  forEachSectionLine(rs, reader, "#time", [&](int kind, const Fields& fields) {
     if (kind == kKeywordLine) {
       if (readSectionKeyword(rs, notes, section, fields)) return;
       if (section.statusMode) finishStatusWell(rs, section);

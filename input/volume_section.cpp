@@ -116,7 +116,9 @@ void readColumnHeader(RunState& rs, const InputReader& reader, VolumeSection& se
     const int column = lookupFluid(rs, field);
     section.columns.push_back(column);
     const bool stored = column == kColumnStock || (column >= 0 && column < kFluidSlots);
-    if (&field != &fields.front() && !stored) unknown += " '" + field + "'";
+    if (&field != &fields.front() && !stored) {
+      unknown += " '" + field + "'" + (column < 0 ? didYouMean(field, rs.fluidNames) : "");
+    }
   }
   if (!unknown.empty()) {
     partlyUsedLine(rs, reader, kSection,
@@ -128,14 +130,15 @@ void readColumnHeader(RunState& rs, const InputReader& reader, VolumeSection& se
 
 void parseVolumeSection(RunState& rs, InputReader& reader) {
   VolumeSection section;  // a new section starts with no node and no column header
-  forEachSectionLine(reader, [&](int kind, const Fields& fields) {
+  forEachSectionLine(rs, reader, "#volume", [&](int kind, const Fields& fields) {
     if (kind == kKeywordLine) {
       if (lookupFluid(rs, fields[0]) >= 0) {
         readColumnHeader(rs, reader, section, fields);
       } else if (selectNode(rs, reader, section, fields); section.node < 0) {
         ignoreLine(rs, reader, kSection,
                    lookupEntityType(rs, fields[0]) < 0
-                       ? "unknown entity type or column '" + fields[0] + "'"
+                       ? "unknown entity type or column '" + fields[0] + "'" +
+                             didYouMean(fields[0], rs.entityTypes)
                        : std::string("no node name"));
       }
     } else if (section.node < 0) {

@@ -82,7 +82,7 @@ void readTestLine(RunState& rs, const InputReader& reader, WelltestSection& sect
 
 void parseWelltestSection(RunState& rs, InputReader& reader) {
   WelltestSection section;
-  forEachSectionLine(reader, [&](int kind, const Fields& fields) {
+  forEachSectionLine(rs, reader, "#welltest", [&](int kind, const Fields& fields) {
     if (kind == kDataLine) {
       readTestLine(rs, reader, section, fields);
       return;
@@ -99,7 +99,7 @@ void parseWelltestSection(RunState& rs, InputReader& reader) {
       for (const std::string& field : fields) {
         section.columns.push_back(lookupKeyword(field, testColumns()));
       }
-      const std::string unknown = unknownColumns(fields, section.columns);
+      const std::string unknown = unknownColumns(fields, section.columns, testColumns());
       if (!unknown.empty()) partlyUsedLine(rs, reader, kSection, unknown);
     } else {
       section.well = headerWell(LineNotes{rs, reader, kSection}, fields);

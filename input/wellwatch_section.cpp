@@ -130,7 +130,7 @@ void readSample(RunState& rs, const LineNotes& notes, WellwatchSection& section,
 void parseWellwatchSection(RunState& rs, InputReader& reader) {
   WellwatchSection section;
   const LineNotes notes{rs, reader, "#wellwatch"};
-  forEachSectionLine(reader, [&](int kind, const Fields& fields) {
+  forEachSectionLine(rs, reader, "#wellwatch", [&](int kind, const Fields& fields) {
     if (kind == kDataLine) {
       if (section.well < 0) {
         notes.ignored("no well: the last header named none");
@@ -144,7 +144,7 @@ void parseWellwatchSection(RunState& rs, InputReader& reader) {
       for (const std::string& field : fields) {
         section.columns.push_back(lookupKeyword(field, watchColumns()));
       }
-      const std::string unknown = unknownColumns(fields, section.columns);
+      const std::string unknown = unknownColumns(fields, section.columns, watchColumns());
       if (!unknown.empty()) notes.partlyUsed(unknown);
     } else {
       finishWell(rs, section);

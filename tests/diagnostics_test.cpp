@@ -273,6 +273,50 @@ TEST(Diagnostics, AWellOnProductionWithNoTheoreticalVolume) {
   EXPECT_TRUE(run.of(DiagnosticKind::kNoTheoreticalVolume, "W2").empty()) << run.describe();
 }
 
+// The reasons of the records of `text`, a line each.
+std::string reasonsOf(const std::string& text) {
+  std::string reasons;
+  for (const Diagnostic& d : runText(text).records) reasons += d.reason + "\n";
+  return reasons;
+}
+
+TEST(Diagnostics, LikelyTyposGetTheClosestKnownName) {
+  const std::string reasons = reasonsOf(
+      "#control\n*precison 2\n*period 20050101 20050102\n#end\n"
+      "#volum\n"
+      "#network\n*TF T1\nWell NORTH-01 *Oil *Weltest\nWell SOUTH-02 *Oil *Xyz\n#end\n"
+      "#welltest\n*date oill\n*Well NROTH-01\n20041201 10\n*Well QQ-7\n20041201 10\n#end\n");
+  for (const char* expected :
+       {"unknown keyword '*precison' (did you mean '*precision'?)",
+        "'#volum' is not a section name (did you mean '#volume'?)",
+        "'*Weltest' (did you mean 'Welltest'?)", "'oill' (did you mean 'oil'?)",
+        "'NROTH-01' is not in #network: a new well was created, on no point of measurement "
+        "(did you mean 'NORTH-01'?)"}) {
+    EXPECT_NE(reasons.find(expected), std::string::npos) << expected << "\n" << reasons;
+  }
+  // Nothing is close to "*Xyz" or "QQ-7": no suggestion.
+  EXPECT_NE(reasons.find("'*Xyz'\n"), std::string::npos) << reasons;
+  EXPECT_NE(reasons.find("'QQ-7' is not in #network: a new well was created, on no point of "
+                         "measurement\n"),
+            std::string::npos)
+      << reasons;
+}
+
+TEST(Diagnostics, ASectionHeaderInsideAnUnclosedSection) {
+  // Line 4 starts "#volume" while "#network" has no "#end".
+  const Inspected run = runText(
+      "#control\n*period 20050101 20050102\n#end\n#volume\n#network\n*TF T1\nWell W1\n"
+      "#volume\n*TF T1\n*date oil\n20050101 10\n#end\n");
+  std::vector<std::string> reasons;
+  for (const Diagnostic& d : run.records) {
+    if (d.reason.find("missing #end") != std::string::npos) reasons.push_back(d.reason);
+  }
+  EXPECT_EQ(reasons, (std::vector<std::string>{
+                         "'#network' starts a section inside #volume: missing #end before line 5?",
+                         "'#volume' starts a section inside #volume: missing #end before line 8?"}))
+      << run.describe();
+}
+
 // ba-engine run in a new directory with `arguments`: exit code, stdout, directory.
 struct Program {
   int exitCode = -1;
