@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The engine's layers depend only downwards, and the batch engine runs on a
 # machine without Qt or SQLite.
-#   layer_check.sh SOURCE_DIR BA_ENGINE LIBZELBA
+#   layer_check.sh SOURCE_DIR BA_ENGINE [MORE BINARIES...]
 set -u
 src=$1
 engine=$2
-module=${3:-}
+shift 2
+more=("$@")
 status=0
 
 # Lists the includes of FILES... that name one of the folders in $forbidden.
@@ -31,7 +32,7 @@ check "the allocation layer" 'input|output|hostmodel|setup' allocation/*.h alloc
 writers=$(ls output/*.h output/*.cpp | grep -v 'output/report_viewer')
 check "the output writers" 'input|allocation|host|hostmodel|setup' $writers
 
-for binary in "$engine" $module; do
+for binary in "$engine" "${more[@]}"; do
   needed=$(readelf -d "$binary" | grep NEEDED)
   if echo "$needed" | grep -qiE 'qt|sqlite'; then
     echo "$binary links a user-interface or database library:"
