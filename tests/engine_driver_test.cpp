@@ -14,6 +14,7 @@
 #include <thread>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "engine/ba_engine.h"
 #include "engine/driver.h"
@@ -125,6 +126,26 @@ TEST(SharedLibrary, RunsFromTwoThreadsDoNotOverlap) {
   if (before != nullptr && chdir(before) != 0) ADD_FAILURE() << "cannot return";
   free(before);
   dlclose(module);
+}
+
+// A program that shows progress is told each phase: the reading, each
+// measured fluid point by point, each output as it is written.
+TEST(RunDriver, ProgressIsToldEachPhase) {
+  const std::string input = writeInput(
+      "progress.ba", std::string(kValidRun) + "#control\n*load load.txt\n*report r.prn\n#end\n");
+  std::vector<std::string> phases;
+  MemoryFiles files;
+  RunOptions options;
+  options.files = &files;
+  options.progress = [&](std::string_view phase, int step, int steps) {
+    phases.push_back(std::string(phase) + " " + std::to_string(step) + "/" + std::to_string(steps));
+  };
+  RunState rs;
+  ASSERT_EQ(runEngine(rs, input, nullptr, options), 1);
+  EXPECT_EQ(phases, (std::vector<std::string>{"reading " + input + " 0/0", "allocating Oil 1/1",
+                                              "allocating Gas 1/1", "writing r.prn 0/0",
+                                              "writing load.txt 0/0"}));
+  EXPECT_FALSE(rs.progress);  // the option does not outlive the run
 }
 
 // Runs ba-engine; its exit code and its stdout and stderr together.

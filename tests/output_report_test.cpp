@@ -380,6 +380,15 @@ TEST_F(ReportTest, MonthlyPagesAndNetworkIndexListEachFacilitysOwnWells) {
   for (const int i : reportOrder(rs)) names.push_back(rs.nodeTable[i]->name);
   // Node order: W0 G1 T1 T2 W1 W3 W2 C1.
   EXPECT_EQ(names, (std::vector<std::string>{"W0", "G1", "T1", "W1", "W3", "T2", "W2", "C1"}));
+  // Where each facility is followed by its own wells, report order is node order.
+  RunState bottomUp;
+  resetRunState(bottomUp);
+  InputReader reader;
+  reader.openText(input("*monthly\n*period 20050101 20050131\n",
+                        "*TF T1\nWell W1\nWell W3\n*TF T2\nWell W2\n*GC G1\nTF T1\nTF T2\n"));
+  readSections(bottomUp, reader);
+  for (auto& n : bottomUp.nodeTable) n->allocated = 1;
+  EXPECT_EQ(reportOrder(bottomUp), (std::vector<int>{0, 1, 2, 3, 4, 5}));
 
   // T1's page lists W1 and W3 and its block sums them; T2's lists W2.
   days("W1", kOil, {100}, {90});
