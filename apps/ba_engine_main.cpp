@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -18,6 +19,15 @@
 #include "engine/driver.h"
 #include "output/diagnostics_table.h"
 #include "output/json_results.h"
+
+#ifdef ZELBA_VIEWER_MODULE
+#include <dlfcn.h>
+
+#include <climits>
+#include <cstdlib>
+
+#include "output/report_view_data.h"
+#endif
 
 namespace {
 
@@ -50,6 +60,7 @@ void printUsage(std::FILE* to) {
       "  --strict            exit with status 4 when the run recorded anything that\n"
       "                      needs attention (after writing the outputs as usual)\n"
       "  --quiet             print neither the summary nor the progress of a long run\n"
+      "  --view              show the text report in the report viewer after the run\n"
       "  --trace-fit         write the trace file shit.out of every gas curve fit into the\n"
       "                      current directory\n"
       "  --help              show this help and exit\n"
@@ -90,6 +101,7 @@ struct CommandLine {
   bool traceFit = false;
   bool strict = false;
   bool quiet = false;
+  bool view = false;
   std::string diagnosticsFile;
   std::string jsonFile;
 };
@@ -190,7 +202,42 @@ struct RunAccount {
   std::string table;                   // the diagnostics table, when asked for
   std::string json;                    // the JSON results, when asked for
   std::vector<std::string> attention;  // what needs attention, a line each
+#ifdef ZELBA_VIEWER_MODULE
+  std::unique_ptr<zelba::ReportViewData> view;  // what the viewer shows, when asked for
+#endif
 };
+
+#ifdef ZELBA_VIEWER_MODULE
+// The viewer module beside this program, else wherever the loader finds it.
+std::string viewerModulePath() {
+  char self[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length <= 0) return ZELBA_VIEWER_MODULE;
+  const std::string path(self, static_cast<size_t>(length));
+  return path.substr(0, path.rfind('/') + 1) + ZELBA_VIEWER_MODULE;
+}
+
+// Shows the report in the viewer; false, with a message, where it cannot be.
+bool showViewer(const zelba::ReportViewData& data) {
+  const bool display = std::getenv("DISPLAY") != nullptr ||
+                       std::getenv("WAYLAND_DISPLAY") != nullptr ||
+                       std::getenv("QT_QPA_PLATFORM") != nullptr;
+  if (!display) {
+    std::fputs("ba-engine: --view needs a display; the report was written but not shown\n", stderr);
+    return false;
+  }
+  void* module = dlopen(viewerModulePath().c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (module == nullptr) module = dlopen(ZELBA_VIEWER_MODULE, RTLD_NOW | RTLD_LOCAL);
+  auto show = module ? reinterpret_cast<int (*)(const zelba::ReportViewData*)>(
+                           dlsym(module, "ZelBaShowReport"))
+                     : nullptr;
+  if (show == nullptr) {
+    std::fprintf(stderr, "ba-engine: cannot load the report viewer: %s\n", dlerror());
+    return false;
+  }
+  return show(&data) == 1;
+}
+#endif
 
 // A run with its account taken from its state before it is released.
 // Returns the run's status; false in `written` when a file of ours could not
@@ -214,6 +261,13 @@ int runAccounted(const CommandLine& command, RunAccount& account, bool& written)
     }
     if (!command.jsonFile.empty()) json = zelba::resultsJson(rs);
     account.attention = zelba::attentionLines(rs);
+#ifdef ZELBA_VIEWER_MODULE
+    const zelba::RunControl& rc = rs.control;
+    if (command.view && !command.check && rc.reportFile.size() >= 2 && !rc.html) {
+      account.view =
+          std::make_unique<zelba::ReportViewData>(zelba::reportViewData(rs, rc.reportFile));
+    }
+#endif
   };
   zelba::RunState& rs = zelba::processRunState();
   int status = -1;
@@ -267,6 +321,15 @@ int main(int argc, char** argv) {
       (arg == "--strict" ? command.strict : command.quiet) = true;
       continue;
     }
+    if (arg == "--view") {
+#ifndef ZELBA_VIEWER_MODULE
+      std::fputs("ba-engine: this build has no report viewer (built without the user interface)\n",
+                 stderr);
+      return kExitUsage;
+#endif
+      command.view = true;
+      continue;
+    }
     if (arg == "--diagnostics" || arg == "--json") {
       if (i + 1 >= argc) {
         std::fprintf(stderr, "ba-engine: %s needs a file name\n", arg.c_str());
@@ -310,6 +373,15 @@ int main(int argc, char** argv) {
     for (const std::string& line : account.attention) std::fprintf(stderr, "  %s\n", line.c_str());
     std::fputs("ba-engine: run with --check for the details\n", stderr);
   }
+#ifdef ZELBA_VIEWER_MODULE
+  if (command.view) {
+    if (account.view) {
+      showViewer(*account.view);
+    } else if (!command.check) {
+      std::fputs("ba-engine: --view: the input names no text report to show\n", stderr);
+    }
+  }
+#endif
   if (!written) return kExitOutputFailed;
   if ((command.strict || command.check) && !account.attention.empty()) return kExitNeedsAttention;
   return kExitSuccess;
