@@ -2,22 +2,37 @@
 // thrown inside a run releases the run state and makes the run fail.
 #include "engine/ba_engine.h"
 
+#include <atomic>
 #include <exception>
 #include <mutex>
 #include <new>
+#include <thread>
+#include <utility>
 
 #include "engine/driver.h"
+#include "engine/module_hooks.h"
 
 extern "C" ZELBA_EXPORT int BaEngineStart(char* path) {
   zelba::RunSummary& summary = zelba::lastRunSummary();
   summary = zelba::RunSummary{};
   if (path == nullptr) return -1;
-  // Runs share the one process-wide run state: a second caller waits.
+  // Runs share the one process-wide run state: a second caller waits. A
+  // call from inside a run on the same thread (a host's handler run while
+  // the report viewer is up) would wait for itself: it fails instead.
   static std::mutex running;
+  static std::atomic<std::thread::id> runner{};
+  if (runner.load() == std::this_thread::get_id()) return -1;
   const std::lock_guard<std::mutex> lock(running);
+  runner = std::this_thread::get_id();
+  struct ClearRunner {
+    std::atomic<std::thread::id>& runner;
+    ~ClearRunner() { runner = std::thread::id(); }
+  } clear{runner};
   zelba::RunState& rs = zelba::processRunState();
   try {
-    return zelba::runEngine(rs, path, &summary);
+    zelba::RunOptions options;
+    options.reportWritten = zelba::moduleReportViewer();
+    return zelba::runEngine(rs, path, &summary, options);
   } catch (const std::bad_alloc&) {
     zelba::releaseRunState(rs);
     summary = zelba::RunSummary{};
@@ -35,5 +50,23 @@ extern "C" ZELBA_EXPORT int BaEngineStart(char* path) {
 
 extern "C" ZELBA_EXPORT void BAEnd(void) {}
 
-// The module has no resources to register until it has a user interface.
-extern "C" ZELBA_EXPORT void InitBaDLL(void) {}
+namespace zelba {
+
+namespace {
+
+ModuleReportViewer& reportViewer() {
+  static ModuleReportViewer viewer;
+  return viewer;
+}
+
+}  // namespace
+
+void setModuleReportViewer(ModuleReportViewer viewer) {
+  reportViewer() = std::move(viewer);
+}
+
+ModuleReportViewer moduleReportViewer() {
+  return reportViewer();
+}
+
+}  // namespace zelba

@@ -22,8 +22,12 @@ ZELBA_EXPORT int BaEngineStart(char* path);
 /* End hook called after the allocation of all fluids; does nothing. */
 ZELBA_EXPORT void BAEnd(void);
 
-/* Called once by the host after loading the module; registers the module's
-   resources (none yet). */
+/* Called once by the host after loading the module, before any other entry:
+   registers the module's resources (its dialog forms, the report tree's
+   bitmap, its texts) for every resource lookup of the process, and lets a
+   run open the report viewer after a text report when the host runs a Qt
+   widget application. A second call does nothing more. In a build without a
+   user interface it does nothing. */
 ZELBA_EXPORT void InitBaDLL(void);
 
 #ifdef __cplusplus

@@ -73,7 +73,8 @@ bool outputNamed(const std::string& path) {
 
 }  // namespace
 
-void writeOutputs(RunState& rs, OutputFiles& files) {
+void writeOutputs(RunState& rs, OutputFiles& files,
+                  const std::function<void(const RunState&, const std::string&)>& reportWritten) {
   const RunControl& rc = rs.control;
   // Every writer prints dates from the one table of day dates.
   fillDayDates(rs);
@@ -84,6 +85,7 @@ void writeOutputs(RunState& rs, OutputFiles& files) {
       for (const ReportPageStart& start : writeReport(rs, files, rc.reportFile)) {
         rs.nodeTable[start.node]->reportOffset = static_cast<std::int32_t>(start.offset);
       }
+      if (reportWritten) reportWritten(rs, rc.reportFile);
     }
   }
   if (outputNamed(rc.loadFile)) writeLoadFile(rs, files, rc.loadFile, rc.dailyMode != 0);
@@ -210,7 +212,17 @@ int finishRun(RunState& rs, bool opened, const std::string* inputPath, RunSummar
       std::vector<OutputFailure> failed;
       {
         CheckedFiles files(rs, disk, inputPath, failed);
-        writeOutputs(rs, files);
+        // The viewer is offered only a report that is complete on disk.
+        std::function<void(const RunState&, const std::string&)> reportWritten;
+        if (options.reportWritten) {
+          reportWritten = [&](const RunState& state, const std::string& report) {
+            const bool complete =
+                std::none_of(failed.begin(), failed.end(),
+                             [&](const OutputFailure& f) { return f.path == report; });
+            if (complete) options.reportWritten(state, report);
+          };
+        }
+        writeOutputs(rs, files, reportWritten);
       }
       rs.progress = nullptr;
       if (summary) summary->failedOutputs = std::move(failed);

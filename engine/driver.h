@@ -52,6 +52,10 @@ struct RunOptions {
   // Told how far the run has come: "reading", "allocating Oil" (point `step`
   // of `steps`), "writing FILE". Called often: it must be cheap.
   std::function<void(std::string_view phase, int step, int steps)> progress;
+  // Called once a text report (not the HTML set) is complete on disk, with
+  // the run's state and the report's path, before the load file and the
+  // totals are written: where the report viewer opens.
+  std::function<void(const RunState&, const std::string& reportPath)> reportWritten;
 };
 
 // Runs one allocation on the input file at `path` against `rs`: reset, read,
@@ -67,7 +71,11 @@ int runEngineOnText(RunState& rs, std::string text, RunSummary* summary = nullpt
 
 // Writes the report, the load file and the totals listing that "#control"
 // named, in that order; a name of fewer than two characters writes nothing.
-void writeOutputs(RunState& rs, OutputFiles& files);
+// `reportWritten`, when given, is called right after a text report was
+// written (whether it is complete is the caller's to check).
+void writeOutputs(
+    RunState& rs, OutputFiles& files,
+    const std::function<void(const RunState&, const std::string&)>& reportWritten = nullptr);
 
 // Allocates every fluid of a prepared run, oil first (the gas and water of a
 // well follow its allocated oil), then calls the end hook.

@@ -125,11 +125,13 @@ int drawDocument(const QTextDocument& source, QPrinter& printer, QPainter& paint
   return pages;
 }
 
-// The PDF file every print goes into while a print target is set.
+// Where every print goes while it is set: the test seam's PDF file, or the
+// printer of an open print job.
 struct PrintTarget {
   QPrinter printer{QPrinter::HighResolution};
   QPainter painter;
   int pages = 0;
+  int jobDepth = 0;  // open print jobs; 0 for the test seam's file
 };
 
 std::unique_ptr<PrintTarget>& printTarget() {
@@ -232,6 +234,29 @@ bool CZELRichEditCtrl::OnCommand(int id) {
     painter.end();
   }
   return true;
+}
+
+bool CZELRichEditCtrl::beginPrintJob(QWidget* owner) {
+  std::unique_ptr<PrintTarget>& target = printTarget();
+  if (target) {
+    if (target->jobDepth > 0) ++target->jobDepth;
+    return true;
+  }
+  auto job = std::make_unique<PrintTarget>();
+  QPrintDialog dialog(&job->printer, owner);
+  if (dialog.exec() != QDialog::Accepted || !job->painter.begin(&job->printer)) return false;
+  job->jobDepth = 1;
+  target = std::move(job);
+  return true;
+}
+
+void CZELRichEditCtrl::endPrintJob() {
+  std::unique_ptr<PrintTarget>& target = printTarget();
+  if (!target || target->jobDepth == 0) return;
+  if (--target->jobDepth == 0) {
+    target->painter.end();
+    target.reset();
+  }
 }
 
 bool CZELRichEditCtrl::setPrintTarget(const QString& pdfPath) {

@@ -84,6 +84,15 @@ class ZELBA_HOST_UI_EXPORT CZELRichEditCtrl : public QPlainTextEdit {
   // whether the command is one of the control's.
   bool OnCommand(int id);
 
+  // Opens one print job that the prints up to endPrintJob go into, each on
+  // a new page: the print dialog is shown once, owned by `owner`. While a
+  // print target is set (below) the prints go there and no dialog is shown.
+  // Jobs nest: only the outermost end finishes the job. Returns false when
+  // the user cancels or the printer cannot be started; then there is no job
+  // and endPrintJob must not be called.
+  static bool beginPrintJob(QWidget* owner);
+  static void endPrintJob();
+
   // Test seam: every print from now on goes, without a dialog, into the one
   // PDF file `pdfPath`, each print starting on a new page. An empty path
   // finishes the file (it is complete on disk only then) and goes back to

@@ -5,10 +5,11 @@
 // dialog keeps its proportions with a larger font or when resized.
 #include "output/report_viewer.h"
 
+#include "output/module_resources.h"
+
 #include <QApplication>
 #include <QBoxLayout>
 #include <QFontMetrics>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
@@ -34,89 +35,41 @@ struct DialogUnits {
   int y(int units) const { return qRound(units * baseY / 8.0); }
 };
 
-// The template: dialog 514 x 266; tree at 7,7 134 x 231; pane at 145,7
-// 363 x 231; buttons 50 x 14 at y 242, x 7, 62 and 458.
-constexpr int kMarginLeft = 7, kMarginTop = 7;
-constexpr int kMarginRight = 514 - (145 + 363);    // 6
-constexpr int kMarginBottom = 266 - (242 + 14);    // 10
-constexpr int kPaneGap = 145 - (7 + 134);          // 4
-constexpr int kButtonRowGap = 242 - (7 + 231);     // 4
-constexpr int kButtonGap = 62 - (7 + 50);          // 5
-constexpr int kTreeWidth = 134, kPaneWidth = 363;  // stretch factors
-constexpr int kButtonWidth = 50, kButtonHeight = 14;
-constexpr int kDialogWidth = 514, kDialogHeight = 266;
-constexpr int kSmallestPane = 40;  // the panes never shrink below this
+// The ids of the template's controls.
+constexpr int kTreeId = 1015, kPaneId = 1041, kPrintId = 3, kPrintAllId = 4, kCloseId = 2;
+constexpr int kSmallestPane = 40;  // the panes never shrink below this, in dialog units
+constexpr int kBitmapId = 132;     // the strip of the tree's images
 
-QPushButton* addButton(QWidget* parent, const char* id, const QString& text,
+// The rectangle of control `id` of the form; empty when the form lacks it.
+QRect controlRect(const zelba::DialogForm& form, int id) {
+  const zelba::FormControl* control = form.control(id);
+  return control ? control->rect : QRect();
+}
+
+QString controlText(const zelba::DialogForm& form, int id) {
+  const zelba::FormControl* control = form.control(id);
+  return control ? control->text : QString();
+}
+
+QPushButton* addButton(QWidget* parent, const zelba::DialogForm& form, int id,
                        const DialogUnits& units) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(QString::fromLatin1(id));
-  button->setMinimumSize(units.x(kButtonWidth), units.y(kButtonHeight));
+  auto* button = new QPushButton(controlText(form, id), parent);
+  button->setObjectName(QString::number(id));
+  const QRect rect = controlRect(form, id);
+  button->setMinimumSize(units.x(rect.width()), units.y(rect.height()));
   button->setAutoDefault(false);
+  if (const zelba::FormControl* control = form.control(id)) button->setDefault(control->isDefault);
   return button;
-}
-
-// ---- the images ----
-
-void drawMeter(QPainter& p) {
-  // A gauge on a stand: the point where the volumes are measured.
-  p.setPen(Qt::black);
-  p.setBrush(Qt::white);
-  p.drawEllipse(2, 0, 10, 10);
-  p.setPen(QColor(255, 0, 0));
-  p.drawLine(7, 5, 10, 2);
-  p.setPen(Qt::black);
-  p.drawPoint(7, 5);
-  p.fillRect(6, 11, 3, 2, QColor(0, 0, 128));
-}
-
-void drawDerrick(QPainter& p) {
-  // A derrick over the well head.
-  p.setPen(QColor(128, 0, 0));
-  p.drawLine(3, 12, 7, 0);
-  p.drawLine(11, 12, 7, 0);
-  p.drawLine(5, 6, 9, 6);
-  p.drawLine(4, 9, 10, 9);
-  p.drawLine(5, 6, 10, 9);
-  p.fillRect(1, 12, 13, 1, QColor(0, 128, 0));
-}
-
-// Images the viewer does not use: simple distinct marks in the sixteen
-// colours, so that the strip is complete.
-void drawMark(QPainter& p, int index) {
-  static const QColor colours[] = {QColor(0, 0, 128),     QColor(0, 128, 0),   QColor(0, 128, 128),
-                                   QColor(128, 0, 0),     QColor(128, 0, 128), QColor(128, 128, 0),
-                                   QColor(128, 128, 128), QColor(0, 0, 255),   QColor(0, 255, 0),
-                                   QColor(0, 255, 255),   QColor(255, 0, 0),   QColor(255, 255, 0)};
-  const QColor& colour = colours[static_cast<size_t>(index) % (sizeof colours / sizeof colours[0])];
-  p.setPen(Qt::black);
-  p.setBrush(colour);
-  if (index % 2 == 0) {
-    p.drawRect(3, 2, 9, 8);
-  } else {
-    p.drawEllipse(3, 2, 9, 9);
-  }
 }
 
 }  // namespace
 
-ReportImageList::ReportImageList()
-    : strip_(kImageWidth * kImageCount, kImageHeight, QImage::Format_RGB32) {
-  strip_.fill(kTransparent);
-  QPainter painter(&strip_);
-  for (int i = 0; i < kImageCount; ++i) {
-    painter.save();
-    painter.translate(i * kImageWidth, 0);
-    painter.setClipRect(0, 0, kImageWidth, kImageHeight);
-    if (i == kPomImage) {
-      drawMeter(painter);
-    } else if (i == kWellImage) {
-      drawDerrick(painter);
-    } else {
-      drawMark(painter, i);
-    }
-    painter.restore();
-  }
+ReportImageList::ReportImageList() {
+  zelba::registerModuleResources();
+  const QImage bitmap = zelba::moduleBitmap(kBitmapId);
+  strip_ = bitmap.isNull() ? QImage(kImageWidth * kImageCount, kImageHeight, QImage::Format_RGB32)
+                           : bitmap.convertToFormat(QImage::Format_RGB32);
+  if (bitmap.isNull()) strip_.fill(kTransparent);
 }
 
 QImage ReportImageList::image(int index) const {
@@ -170,41 +123,47 @@ int CTreeCtrlEx::itemImage(const QTreeWidgetItem* item) {
 CZELBAReportDlg::CZELBAReportDlg(const zelba::ReportViewData& data, QWidget* parent)
     : QDialog(parent), data_(data), report_(data.reportPath, std::ios::binary) {
   setObjectName(QString::number(kTemplateId));
-  setWindowTitle(QStringLiteral("ZEL BA Report"));
+  zelba::registerModuleResources();
+  const zelba::DialogForm form = zelba::dialogForm(kTemplateId);
+  setWindowTitle(form.caption);
   const DialogUnits units(font());
 
   tree_ = new CTreeCtrlEx(this);
-  tree_->setObjectName(QStringLiteral("1015"));
+  tree_->setObjectName(QString::number(kTreeId));
   pane_ = new CZELRichEditCtrl(this);
-  pane_->setObjectName(QStringLiteral("1041"));
+  pane_->setObjectName(QString::number(kPaneId));
   for (QWidget* panel : {static_cast<QWidget*>(tree_), static_cast<QWidget*>(pane_)}) {
     panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     panel->setMinimumSize(units.x(kSmallestPane), units.y(kSmallestPane));
   }
-  QPushButton* print = addButton(this, "3", QStringLiteral("&Print"), units);
-  QPushButton* printAll = addButton(this, "4", QStringLiteral("Print &All"), units);
-  QPushButton* close = addButton(this, "2", QStringLiteral("Close"), units);
-  print->setDefault(true);
+  QPushButton* print = addButton(this, form, kPrintId, units);
+  QPushButton* printAll = addButton(this, form, kPrintAllId, units);
+  QPushButton* close = addButton(this, form, kCloseId, units);
 
+  // The template's positions as margins, gaps and the panes' shares.
+  const QRect tree = controlRect(form, kTreeId), pane = controlRect(form, kPaneId);
+  const QRect first = controlRect(form, kPrintId), second = controlRect(form, kPrintAllId);
+  const auto gap = [](int from, int to) { return std::max(0, to - from); };
   auto* panes = new QHBoxLayout;
-  panes->setSpacing(units.x(kPaneGap));
-  panes->addWidget(tree_, kTreeWidth);
-  panes->addWidget(pane_, kPaneWidth);
+  panes->setSpacing(units.x(gap(tree.x() + tree.width(), pane.x())));
+  panes->addWidget(tree_, std::max(1, tree.width()));
+  panes->addWidget(pane_, std::max(1, pane.width()));
   auto* buttons = new QHBoxLayout;
-  buttons->setSpacing(units.x(kButtonGap));
+  buttons->setSpacing(units.x(gap(first.x() + first.width(), second.x())));
   buttons->addWidget(print);
   buttons->addWidget(printAll);
   buttons->addStretch(1);
   buttons->addWidget(close);
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(units.x(kMarginLeft), units.y(kMarginTop), units.x(kMarginRight),
-                             units.y(kMarginBottom));
-  layout->setSpacing(units.y(kButtonRowGap));
+  layout->setContentsMargins(units.x(tree.x()), units.y(tree.y()),
+                             units.x(gap(pane.x() + pane.width(), form.size.width())),
+                             units.y(gap(first.y() + first.height(), form.size.height())));
+  layout->setSpacing(units.y(gap(tree.y() + tree.height(), first.y())));
   layout->addLayout(panes, 1);
   layout->addLayout(buttons, 0);
   // A large font must not push the dialog off its screen: it opens no
   // larger than the screen's free area, and the panes share what is left.
-  QSize size(units.x(kDialogWidth), units.y(kDialogHeight));
+  QSize size(units.x(form.size.width()), units.y(form.size.height()));
   if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size());
   resize(size);
 
@@ -256,11 +215,16 @@ void CZELBAReportDlg::OnPrint() {
 }
 
 void CZELBAReportDlg::OnPrintAll() {
+  // One print job for all pages: the printer is asked for once, not once a
+  // page; a cancelled print dialog prints nothing and leaves the pane as it
+  // was.
+  if (!CZELRichEditCtrl::beginPrintJob(this)) return;
   const int positions = data_.pages.positionCount();
   for (int position = 0; position < positions; ++position) {
     showPage(zelba::viewerPageAt(data_, report_, position));
     pane_->OnCommand(CZELRichEditCtrl::kPrintCommand);
   }
+  CZELRichEditCtrl::endPrintJob();
 }
 
 extern "C" int ZelBaShowReport(const zelba::ReportViewData* data) {

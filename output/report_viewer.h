@@ -19,8 +19,9 @@ class QPushButton;
 
 #define ZELBA_VIEWER_EXPORT __attribute__((visibility("default")))
 
-// The tree's images: a strip of fourteen 16 x 13 images drawn in sixteen
-// colours, magenta (255, 0, 255) where they are transparent.
+// The tree's images: the module's bitmap 132, a strip of fourteen 16 x 13
+// images in sixteen colours, magenta (255, 0, 255) where they are
+// transparent. Without the bitmap every image is transparent.
 class ZELBA_VIEWER_EXPORT ReportImageList {
  public:
   static constexpr int kImageWidth = 16;
@@ -31,7 +32,7 @@ class ZELBA_VIEWER_EXPORT ReportImageList {
 
   ReportImageList();
 
-  // The strip as drawn, 224 x 13, magenta where transparent.
+  // The strip, 224 x 13, magenta where transparent.
   const QImage& strip() const { return strip_; }
   // Image `index` with its magenta made transparent; a null image for an
   // index outside 0 to kImageCount - 1.
@@ -92,7 +93,7 @@ class ZELBA_VIEWER_EXPORT CZELBAReportDlg : public QDialog {
   // Prints the page shown.
   void OnPrint();
   // Shows and prints every page of the Print All positions in turn, empty
-  // ones too; the pane is left on the last one.
+  // ones too, as one print job; the pane is left on the last one.
   void OnPrintAll();
 
  private:

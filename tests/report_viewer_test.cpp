@@ -192,8 +192,16 @@ TEST(ReportViewer, PrintPrintsThePageShownAndPrintAllEveryPosition) {
     ASSERT_TRUE(CZELRichEditCtrl::setPrintTarget(QString::fromStdString(pdf)));
     dialog.OnPrint();
     EXPECT_EQ(CZELRichEditCtrl::printedPages(), 1);
+    // A print job opened and closed while the target is set asks for no
+    // printer and leaves the target in place.
+    ASSERT_TRUE(CZELRichEditCtrl::beginPrintJob(&dialog));
+    ASSERT_TRUE(CZELRichEditCtrl::beginPrintJob(&dialog));
+    CZELRichEditCtrl::endPrintJob();
+    CZELRichEditCtrl::endPrintJob();
+    dialog.OnPrint();
+    EXPECT_EQ(CZELRichEditCtrl::printedPages(), 2);
     ASSERT_TRUE(CZELRichEditCtrl::setPrintTarget(QString()));
-    EXPECT_EQ(pdfPages(pdf), 1);
+    EXPECT_EQ(pdfPages(pdf), 2);
     EXPECT_NE(readFile(pdf).find("/FontFile"), std::string::npos);  // its text was drawn
 
     // Six nodes, W0's page empty; the pane is left on W2's page.

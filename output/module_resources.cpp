@@ -1,0 +1,82 @@
+#include "output/module_resources.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QResource>
+#include <cstddef>
+
+// The compiled resource collection, embedded by the build.
+extern const unsigned char kZelbaModuleResources[];
+extern const std::size_t kZelbaModuleResourcesSize;
+
+namespace zelba {
+
+const char kModuleResourceRoot[] = ":/zelba";
+
+namespace {
+
+QJsonObject readJsonObject(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return QJsonObject();
+  const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+  return document.isObject() ? document.object() : QJsonObject();
+}
+
+QString resourcePath(const QString& relative) {
+  return QString::fromLatin1(kModuleResourceRoot) + QLatin1Char('/') + relative;
+}
+
+}  // namespace
+
+bool registerModuleResources() {
+  // Registered once: the data stays in the library for the life of the
+  // process, as the resource system requires.
+  static const bool registered =
+      kZelbaModuleResourcesSize > 0 && QResource::registerResource(kZelbaModuleResources);
+  return registered;
+}
+
+const FormControl* DialogForm::control(int controlId) const {
+  for (const FormControl& one : controls) {
+    if (one.id == controlId) return &one;
+  }
+  return nullptr;
+}
+
+DialogForm dialogForm(int templateId) {
+  const QJsonObject json =
+      readJsonObject(resourcePath(QStringLiteral("forms/%1.json").arg(templateId)));
+  DialogForm form;
+  if (json.value(QStringLiteral("id")).toInt() != templateId) return form;
+  form.id = templateId;
+  form.caption = json.value(QStringLiteral("caption")).toString();
+  form.font = json.value(QStringLiteral("font")).toString();
+  form.points = json.value(QStringLiteral("points")).toInt();
+  form.size = QSize(json.value(QStringLiteral("width")).toInt(),
+                    json.value(QStringLiteral("height")).toInt());
+  for (const QJsonValue& value : json.value(QStringLiteral("controls")).toArray()) {
+    const QJsonObject one = value.toObject();
+    FormControl control;
+    control.id = one.value(QStringLiteral("id")).toInt();
+    control.kind = one.value(QStringLiteral("kind")).toString();
+    control.text = one.value(QStringLiteral("text")).toString();
+    control.rect = QRect(
+        one.value(QStringLiteral("x")).toInt(), one.value(QStringLiteral("y")).toInt(),
+        one.value(QStringLiteral("width")).toInt(), one.value(QStringLiteral("height")).toInt());
+    control.isDefault = one.value(QStringLiteral("default")).toBool();
+    form.controls.push_back(control);
+  }
+  return form;
+}
+
+QImage moduleBitmap(int id) {
+  return QImage(resourcePath(QStringLiteral("bitmaps/%1.bmp").arg(id)));
+}
+
+QString moduleString(const QString& key) {
+  return readJsonObject(resourcePath(QStringLiteral("strings.json"))).value(key).toString();
+}
+
+}  // namespace zelba
