@@ -1,8 +1,8 @@
 // The host's data services over the production database (host/host_database.h).
 //
-// The host reads the variable list and the categories once when a database
-// opens; the date ranges are asked of the database at each call, so that
-// rows loaded while the host runs count.
+// The host reads the variable list and its entities (categories and their
+// values, wells) once when a database opens; the date ranges are asked of
+// the database at each call, so that rows loaded while the host runs count.
 //
 // Host dates are reckoned on the Gregorian calendar (a year divisible by 100
 // is a leap year only when divisible by 400). That is the host's calendar,
@@ -10,6 +10,7 @@
 // year a leap year; the two agree from 1901 to 2099.
 #include "host/host_data.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +30,6 @@ struct HostState {
   zelba::sqlite::Database db;
   std::string path;  // the open database's file, "" for the empty host
   std::vector<const zelba::hostdb::Variable*> variables;
-  std::vector<std::string> categories;
   double referenceDate = 0;  // 0 while none is set
   std::string formatted;     // FmtDate's text
   std::string loadName;      // GetLoadName's text
@@ -55,7 +55,53 @@ void becomeEmpty(HostState& host) {
   host.db.close();
   host.path.clear();
   host.variables.clear();
-  host.categories.clear();
+  host.entities.Clear();
+}
+
+// The database's row id as an item's database index; -1 for one that does
+// not fit.
+int dbIndex(std::int64_t id) {
+  return id >= 0 && id <= INT_MAX ? static_cast<int>(id) : -1;
+}
+
+// Fills `entities` from the database: the categories and their values, the
+// wells as completions with a wellbore each, and each well's category
+// values. Returns "" or the reason the database could not be read.
+std::string loadEntities(zelba::sqlite::Database& db, CEntities& entities) {
+  entities.Clear();
+  zelba::hostdb::CategoryList categories = zelba::hostdb::readCategories(db);
+  if (!categories.error.empty()) return categories.error;
+  for (const zelba::hostdb::Category& c : categories.categories) {
+    auto* category = dynamic_cast<CCategoryItem*>(entities.Categories()->AddItem(c.name));
+    if (!category) continue;  // an empty name
+    for (const std::string& value : c.values) category->AddItem(value);
+  }
+
+  zelba::sqlite::Statement wells(db, "SELECT WELL_ID, NAME, DESCRIPTION FROM WELLS ORDER BY NAME");
+  while (wells.step()) {
+    auto* completion =
+        dynamic_cast<CCompletionItem*>(entities.Completions()->AddItem(wells.columnText(1)));
+    if (!completion) continue;
+    completion->SetDbIndex(dbIndex(wells.columnInt(0)));
+    completion->SetMapLabel(wells.columnText(2));
+    completion->SetWellboreItem(
+        dynamic_cast<CWellboreItem*>(entities.Wellbores()->AddItem(completion->GetName())));
+  }
+  if (!wells.error().empty()) return wells.error();
+
+  zelba::sqlite::Statement links(db,
+                                 "SELECT W.NAME, C.NAME, V.NAME FROM WELL_CATEGORIES WC"
+                                 " JOIN WELLS W ON W.WELL_ID = WC.WELL_ID"
+                                 " JOIN CATEGORIES C ON C.CATEGORY_ID = WC.CATEGORY_ID"
+                                 " JOIN CATEGORY_VALUES V ON V.VALUE_ID = WC.VALUE_ID"
+                                 " ORDER BY W.NAME, C.NAME");
+  while (links.step()) {
+    CCompletionItem* completion = entities.Completions()->FindItem(links.columnText(0));
+    CCategoryItem* category = entities.Categories()->FindItem(links.columnText(1));
+    CCategorySubItem* value = category ? category->FindItem(links.columnText(2)) : nullptr;
+    if (completion && value) completion->AddCategoryItem(value);
+  }
+  return links.error();
 }
 
 // Opens `path` as the host's database; false (and one message) on failure,
@@ -64,11 +110,7 @@ bool openHostDatabase(HostState& host, const std::string& path) {
   host.started = true;
   becomeEmpty(host);
   std::string reason = zelba::hostdb::openForReading(host.db, path);
-  zelba::hostdb::CategoryList categories;
-  if (reason.empty()) {
-    categories = zelba::hostdb::readCategories(host.db);
-    reason = categories.error;
-  }
+  if (reason.empty()) reason = loadEntities(host.db, host.entities);
   if (!reason.empty()) {
     becomeEmpty(host);
     message("zelba host: cannot open the production database '" + path + "': " + reason +
@@ -77,9 +119,6 @@ bool openHostDatabase(HostState& host, const std::string& path) {
   }
   host.path = path;
   for (const zelba::hostdb::Variable& v : zelba::hostdb::variables()) host.variables.push_back(&v);
-  for (zelba::hostdb::Category& c : categories.categories) {
-    host.categories.push_back(std::move(c.name));
-  }
   return true;
 }
 
@@ -266,21 +305,13 @@ const char* GetLoadName() {
   return h.loadName.c_str();
 }
 
-const std::string& CSortedCategoryArray::operator[](int index) const {
-  static const std::string kNone;
-  if (index < 0 || index >= GetSize()) return kNone;
-  return names_[static_cast<size_t>(index)];
-}
-
-void CSortedCategoryArray::Add(const std::string& name) {
-  auto it = names_.begin();
-  while (it != names_.end() && *it < name) ++it;
-  names_.insert(it, name);
-}
-
 void CEntities::GetCatgoryList(CSortedCategoryArray& out) {
   out.RemoveAll();
-  for (const std::string& name : host().categories) out.Add(name);
+  for (const CEntityItem* category : Categories()->Items()) out.Add(category->GetName());
+}
+
+void CEntities::SetCurrentEntity(CZelEntity* entity) {
+  current_ = entity;
 }
 
 CEntities* Entities() {

@@ -24,6 +24,9 @@
 #include <string>
 #include <vector>
 
+#include "hostmodel/categories.h"
+#include "hostmodel/entities.h"
+
 #define ZELBA_HOST_EXPORT __attribute__((visibility("default")))
 
 // Opens the production database at `path` read-only and makes it the host's
@@ -78,38 +81,14 @@ ZELBA_HOST_EXPORT const char* FmtDate(double date, const char* format);
 // database is open.
 ZELBA_HOST_EXPORT const char* GetLoadName();
 
-// A host entity (well or facility); the stand-in host never creates one.
-class CZelEntity;
-
-// The host's categories, sorted byte-wise by name.
-class ZELBA_HOST_EXPORT CSortedCategoryArray {
- public:
-  int GetSize() const { return static_cast<int>(names_.size()); }
-  // The name at `index`; "" outside 0..GetSize()-1.
-  const std::string& operator[](int index) const;
-  const char* GetAt(int index) const { return (*this)[index].c_str(); }
-  // Inserts `name` at its sorted place.
-  void Add(const std::string& name);
-  void RemoveAll() { names_.clear(); }
-
- private:
-  std::vector<std::string> names_;
-};
-
-class ZELBA_HOST_EXPORT CEntities {
- public:
-  // Replaces the contents of `out` with the host's categories (grouping
-  // attributes of wells: "BATTERY", "SEPARATOR"...); none for the empty host.
-  void GetCatgoryList(CSortedCategoryArray& out);
-  // The host's current entity; null clears it.
-  void SetCurrentEntity(CZelEntity* entity) { current_ = entity; }
-  CZelEntity* GetCurrentEntity() const { return current_; }
-
- private:
-  CZelEntity* current_ = nullptr;
-};
-
-// The host's one CEntities object, never null.
+// The host's one CEntities object, never null. Once a database is open it
+// holds the database's categories (each with its values, in name order),
+// its wells as completions (in name order, each with a wellbore of the same
+// name and its value of each category it has one) and no patterns; the
+// empty host's has none. Opening another database frees them and builds
+// them again, so pointers into them are good until the next
+// ZelHostOpenDatabase or restartHost. GetCatgoryList gives the category
+// names sorted byte-wise.
 ZELBA_HOST_EXPORT CEntities* Entities();
 
 namespace zelba {
