@@ -96,11 +96,11 @@ namespace zelba {
 // Where the host's messages go, one call per message (a line without its
 // newline); null restores stderr. For programs that show them otherwise, and
 // for tests.
-void setHostMessageSink(std::function<void(const std::string&)> sink);
+ZELBA_HOST_EXPORT void setHostMessageSink(std::function<void(const std::string&)> sink);
 
 // Closes the host's database and makes the next service call look at
 // ZELBA_HOST_DB again, as on the first call of a process. The reference
 // date is cleared; the message sink stays.
-void restartHost();
+ZELBA_HOST_EXPORT void restartHost();
 
 }  // namespace zelba

@@ -1,7 +1,7 @@
 # The stand-in host's data services over a SQLite production database, and
 # the zelba-hostdb command.
 zelba_add_test(host_database_test host_database_test.cpp)
-target_link_libraries(host_database_test PRIVATE zelba_host)
+target_link_libraries(host_database_test PRIVATE zelba_host zelba_host_store)
 target_compile_definitions(host_database_test PRIVATE
   ZELBA_HOSTDB_PATH="$<TARGET_FILE:zelba-hostdb>")
 add_dependencies(host_database_test zelba-hostdb)
