@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QResource>
+#include <algorithm>
 #include <cstddef>
 
 // The compiled resource collection, embedded by the build.
@@ -59,13 +60,20 @@ DialogForm dialogForm(int templateId) {
   for (const QJsonValue& value : json.value(QStringLiteral("controls")).toArray()) {
     const QJsonObject one = value.toObject();
     FormControl control;
-    control.id = one.value(QStringLiteral("id")).toInt();
+    control.id = one.value(QStringLiteral("id")).toInt(-1);
     control.kind = one.value(QStringLiteral("kind")).toString();
     control.text = one.value(QStringLiteral("text")).toString();
     control.rect = QRect(
         one.value(QStringLiteral("x")).toInt(), one.value(QStringLiteral("y")).toInt(),
         one.value(QStringLiteral("width")).toInt(), one.value(QStringLiteral("height")).toInt());
     control.isDefault = one.value(QStringLiteral("default")).toBool();
+    control.row = one.value(QStringLiteral("row")).toInt();
+    control.column = one.value(QStringLiteral("column")).toInt();
+    control.columnSpan = std::max(1, one.value(QStringLiteral("columnSpan")).toInt(1));
+    control.group = one.value(QStringLiteral("group")).toString();
+    control.name = one.value(QStringLiteral("name")).toString();
+    control.buddy = one.value(QStringLiteral("buddy")).toInt(-1);
+    control.hidden = one.value(QStringLiteral("hidden")).toBool();
     form.controls.push_back(control);
   }
   return form;

@@ -24,12 +24,21 @@ extern const char kModuleResourceRoot[];  // ":/zelba"
 ZELBA_RESOURCES_EXPORT bool registerModuleResources();
 
 // One control of a dialog form, its position and size in dialog units.
+// A form gives either positions in dialog units (a dialog laid out as its
+// template) or grid cells (a page laid out by rows, so that it grows with
+// the user's font).
 struct ZELBA_RESOURCES_EXPORT FormControl {
-  int id = 0;
-  QString kind;  // "tree", "richedit", "button", ...
+  int id = -1;   // -1 for a control without an id (a static text, a frame)
+  QString kind;  // "tree", "richedit", "button", "label", "list", "combo",
+                 // "edit", "check", "radio", "group"
   QString text;
-  QRect rect;
-  bool isDefault = false;  // the default push button
+  QRect rect;                               // position and size in dialog units
+  bool isDefault = false;                   // the default push button
+  int row = 0, column = 0, columnSpan = 1;  // grid cell
+  QString group;        // the name of the group box it stands in; "" for the page
+  QString name;         // a group box's own name
+  int buddy = -1;       // a label's control: its mnemonic moves there
+  bool hidden = false;  // created hidden
 };
 
 // A dialog template: caption, font, size in dialog units, controls in tab
