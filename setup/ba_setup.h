@@ -82,7 +82,10 @@ typedef struct BA_SETUP {
 /* Opens the modal "Back Allocation Setup" sheet on the host's record.
    Returns 1 when the user closed it with OK (the record holds the new
    setup), 0 otherwise (the record is unchanged; also for a null record).
-   Creates the Qt application when the host has none. */
+   Creates the Qt application when the host has none (and there is a
+   display); a host's own widget application is used as it is, from its
+   thread only: on another thread, or with an application that shows no
+   widgets, the sheet does not open and 0 is returned. */
 ZELBA_SETUP_EXPORT int BaStart(BA_SETUP* setup);
 
 #ifdef __cplusplus

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QThread>
 #include <QVBoxLayout>
 #include <cstdlib>
 #include <cstring>
@@ -115,6 +116,8 @@ extern "C" ZELBA_SETUP_EXPORT int BaStart(BA_SETUP* setup) {
       new QApplication(argc, argv);  // kept for the life of the process
     } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
       return 0;  // the host's application shows no widgets
+    } else if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
+      return 0;  // windows live on the application's thread only
     }
     zelba::registerModuleResources();
     CTabsView view;

@@ -19,6 +19,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/host_data.h"
@@ -165,6 +166,14 @@ TEST_F(HostFixture, TheHolderAndTheEntryWithoutARecord) {
   EXPECT_EQ(CTabsView::CreateObject(nullptr), nullptr);
   EXPECT_EQ(holder->RunSheet(), 0);  // no record
   EXPECT_EQ(BaStart(nullptr), 0);
+  // Not from another thread than the application's: no window opens there.
+  BA_SETUP record = validRecord();
+  const BA_SETUP before = record;
+  int fromWorker = -1;
+  std::thread worker([&] { fromWorker = BaStart(&record); });
+  worker.join();
+  EXPECT_EQ(fromWorker, 0);
+  EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0);
 }
 
 TEST_F(HostFixture, CancelAfterChangingEveryPageLeavesEveryByte) {
