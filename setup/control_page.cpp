@@ -3,8 +3,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <cmath>
 
+#include "engine/dates.h"
+#include "host/host_data.h"
+#include "host/host_ui.h"
 #include "output/module_resources.h"
+#include "setup/variable_pages.h"
 
 namespace {
 
@@ -33,15 +38,123 @@ bool fits(QWidget* page, QWidget* control, const std::string& text, int width,
 
 }  // namespace
 
+namespace zelba {
+
+std::string dateVariableList(const std::array<int, 12>& measureVars) {
+  // Oil, Gas, Water, Gas Inj, Water Inj, Steam Inj.
+  constexpr int kOrder[] = {1, 2, 3, 5, 4, 6};
+  std::string list = "DATE";
+  for (int slot : kOrder) {
+    const int chosen = measureVars[static_cast<size_t>(slot)];
+    if (chosen >= 1) list += std::string(",") + SortZelVariableName(chosen - 1);
+  }
+  return list;
+}
+
+bool runDates(const std::string& list, std::vector<std::string>& dates) {
+  double first = 0.0, last = 0.0;
+  FindMinMaxDates(list.c_str(), &first, &last);
+  if (!(first > 19000101.0)) return false;
+  SetReferenceDate(first);
+  double elapsed = 0.0;
+  ElapsedDaysFromReferenceDate(last, &elapsed);
+  // A host that answers with nonsense gives no more days than a run can
+  // hold in its lists, and never a negative count.
+  const double count = std::floor(elapsed + 1.0);
+  const int days = count >= 1.0 && count <= 100000.0 ? static_cast<int>(count) : 0;
+  dates.clear();
+  double date = first;
+  for (int i = 0; i < days; ++i) {
+    dates.emplace_back(FmtDate(date, "yyyymmdd"));
+    date = addDays(date, 1);
+  }
+  return true;
+}
+
+}  // namespace zelba
+
 CBaCtrl::CBaCtrl(zelba::BaCtrlMembers& members, QWidget* parent)
     : CSetupPage(kTemplateId, parent), m_(members) {}
 
+bool CBaCtrl::fillDateLists(bool empty) {
+  if (measurements_ == nullptr) return false;
+  std::vector<std::string> dates;
+  if (!zelba::runDates(zelba::dateVariableList(measurements_->members().measureVars), dates)) {
+    return false;
+  }
+  QStringList entries;
+  for (const std::string& date : dates) entries << QString::fromStdString(date);
+  for (int id : {kStartDateBox, kEndDateBox}) {
+    auto* box = controlAs<QComboBox>(id);
+    if (box == nullptr) continue;
+    const QString typed = box->currentText();
+    if (empty) box->clear();
+    box->addItems(entries);
+    // Filling a list does not change the box's text.
+    box->setEditText(empty ? QString() : typed);
+  }
+  return true;
+}
+
 void CBaCtrl::OnInitDialog() {
+  fillDateLists(false);
   for (int id : {kStartDateBox, kEndDateBox}) {
     if (auto* box = controlAs<QComboBox>(id)) {
       box->setEditText(QString::fromStdString(id == kStartDateBox ? m_.startDate : m_.endDate));
     }
   }
+  if (auto* update = controlAs<QPushButton>(kUpdateDate)) {
+    connect(update, &QPushButton::clicked, this, &CBaCtrl::OnUpdateDate);
+  }
+  if (auto* box = controlAs<QCheckBox>(kInputFileCheck)) {
+    connect(box, &QCheckBox::clicked, this, &CBaCtrl::OnInputFile);
+  }
+  if (auto* box = controlAs<QCheckBox>(kLoadFileCheck)) {
+    connect(box, &QCheckBox::clicked, this, &CBaCtrl::OnLoadFile);
+  }
+  if (auto* box = controlAs<QCheckBox>(kReportCheck)) {
+    connect(box, &QCheckBox::clicked, this, &CBaCtrl::OnReportFile);
+  }
+}
+
+void CBaCtrl::OnUpdateDate() {
+  fillDateLists(true);
+}
+
+void CBaCtrl::showPath(int labelId, const std::string& path) {
+  if (auto* label = controlAs<QLabel>(labelId)) label->setText(QString::fromStdString(path));
+}
+
+void CBaCtrl::OnInputFile() {
+  char path[kPathBuffer] = {};
+  auto* box = controlAs<QCheckBox>(kInputFileCheck);
+  if (box != nullptr && box->isChecked()) BaInputFile(this, path, 1);
+  m_.inputFilePath = path;
+  showPath(kInputFileLabel, m_.inputFilePath);
+}
+
+void CBaCtrl::OnLoadFile() {
+  char path[kPathBuffer] = {};
+  auto* box = controlAs<QCheckBox>(kLoadFileCheck);
+  if (box != nullptr && box->isChecked()) BaOutputFile(this, path);
+  m_.loadFilePath = path;
+  showPath(kLoadFileLabel, m_.loadFilePath);
+}
+
+void CBaCtrl::OnReportFile() {
+  char filter[kFilterBuffer] = "Files (*.prn)|*.prn|";
+  FormatFilterString(filter);
+  char path[kPathBuffer] = {};
+  auto* box = controlAs<QCheckBox>(kReportCheck);
+  const bool ticked = box != nullptr && box->isChecked();
+  if (ticked) GetFileToWriteOnly(this, GetLoadName(), filter, ".prn", path);
+  m_.reportFilePath = path;
+  showPath(kReportLabel, m_.reportFilePath);
+  if (!ticked) return;
+  // A cancelled chooser takes the report back; "HTML" goes with it.
+  const bool chosen = !m_.reportFilePath.empty();
+  if (!chosen) box->setChecked(false);
+  if (auto* html = controlAs<QCheckBox>(kHtmlCheck)) html->setVisible(chosen);
 }
 
 void CBaCtrl::OnDestroy() {

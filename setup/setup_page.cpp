@@ -66,7 +66,8 @@ FormControls buildForm(QWidget* page, const zelba::DialogForm& form) {
                                     : QStringLiteral("static%1").arg(order));
     ++order;
     grid->addWidget(widget, c.row, c.column, 1, c.columnSpan);
-    if (c.hidden) widget->setVisible(false);
+    // Shown with the page, also when the page is on screen already.
+    widget->setVisible(!c.hidden);
     if (auto* group = qobject_cast<QGroupBox*>(widget)) {
       groups[c.name] = new QGridLayout(group);
     }

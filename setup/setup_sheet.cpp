@@ -19,12 +19,10 @@ CBaSetupSheet::CBaSetupSheet(zelba::SetupMembers& members, QWidget* parent) : QD
   setWindowFlag(Qt::WindowContextHelpButtonHint, true);
 
   pom_ = new CPomTab(members.pom);
-  pages_ = {pom_,
-            new CPtTab(members.pt),
-            new CWTVars(members.wt),
-            new CEqTab(members.eq),
-            new CBaCtrl(members.ctrl),
-            new TabRes(members.res)};
+  auto* control = new CBaCtrl(members.ctrl);
+  control->setMeasurementsPage(pom_);
+  pages_ = {pom_,    new CPtTab(members.pt), new CWTVars(members.wt), new CEqTab(members.eq),
+            control, new TabRes(members.res)};
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("12320"));
   tabs_->setUsesScrollButtons(false);  // every tab in sight

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -24,6 +25,7 @@
 
 #include "host/host_data.h"
 #include "host/host_database.h"
+#include "host/host_ui.h"
 #include "host/sqlite_db.h"
 #include "setup/setup_sheet.h"
 
@@ -46,6 +48,10 @@ constexpr int kEquationP10 = 8;
 constexpr int kHoursOn = 18;  // "HOURS.HOURS_ON"
 constexpr int kMeasuredGas = 20;
 constexpr int kMeasuredOil = 22;
+constexpr int kMeasuredGasInj = 21;
+constexpr int kMeasuredSteamInj = 23;
+constexpr int kMeasuredWater = 25;
+constexpr int kMeasuredWaterInj = 26;
 constexpr int kLastVariable = 35;  // "WELLTEST.WHFP"
 
 // A production database with three categories (sorted: BATTERY, FIELD,
@@ -60,11 +66,21 @@ class HostFixture : public testing::Test {
     ASSERT_EQ(db.open(path_, false), "");
     ASSERT_EQ(zelba::hostdb::createSchema(db), "");
     Writer writer(db);
+    std::int64_t separator = -1;
     for (const char* name : {"SEPARATOR", "BATTERY", "FIELD"}) {
       const zelba::hostdb::RowId id = writer.addCategory(name);
       ASSERT_EQ(id.error, "");
-      ASSERT_EQ(writer.addCategoryValue(id.id, std::string(name) + "-1").error, "");
+      const zelba::hostdb::RowId value = writer.addCategoryValue(id.id, std::string(name) + "-1");
+      ASSERT_EQ(value.error, "");
+      if (separator < 0) separator = value.id;
     }
+    // Oil measured on 31 days across a month end, 25 January to 24
+    // February 2005; gas on one day; no water.
+    for (int day = 0; day < 31; ++day) {
+      const int date = day < 7 ? 20050125 + day : 20050201 + (day - 7);
+      ASSERT_EQ(writer.addDay("MEASURED", separator, date, {{"OIL", 100.0 + day}}), "");
+    }
+    ASSERT_EQ(writer.addDay("MEASURED", separator, 20050301, {{"GAS", 5.0}}), "");
     ASSERT_EQ(db.close(), "");
     ASSERT_EQ(ZelHostOpenDatabase(path_.c_str()), 1);
     ASSERT_EQ(std::string(SortZelVariableName(kMeasuredOil)), "MEASURED.OIL");
@@ -441,6 +457,182 @@ TEST_F(HostFixture, ProductionTimesAndControlTextsAreHeldToTheirFields) {
   zelba::storeSetup(members, r);
   EXPECT_EQ(std::string(r.header3), std::string(79, 'x'));
   for (unsigned char b : r.reserved4) ASSERT_EQ(b, 0x5A);
+}
+
+std::vector<std::string> entries(QComboBox* box) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < box->count(); ++i) texts.push_back(box->itemText(i).toStdString());
+  return texts;
+}
+
+TEST_F(HostFixture, DateListVariablesFollowTheMeasurementsChoices) {
+  std::array<int, 12> chosen;
+  chosen.fill(-1);
+  EXPECT_EQ(zelba::dateVariableList(chosen), "DATE");
+  chosen[1] = kMeasuredOil + 1;
+  chosen[6] = kMeasuredSteamInj + 1;
+  chosen[9] = kMeasuredWater + 1;  // Stock adds nothing
+  chosen[0] = kMeasuredGas + 1;    // nor an entry no box shows
+  EXPECT_EQ(zelba::dateVariableList(chosen), "DATE,MEASURED.OIL,MEASURED.STEAM_INJ");
+  chosen.fill(0);  // every box on its empty entry
+  chosen[4] = kMeasuredWaterInj + 1;
+  chosen[5] = kMeasuredGasInj + 1;
+  EXPECT_EQ(zelba::dateVariableList(chosen), "DATE,MEASURED.GAS_INJ,MEASURED.WATER_INJ");
+
+  std::vector<std::string> dates{"old"};
+  EXPECT_FALSE(zelba::runDates("DATE,MEASURED.WATER", dates));  // no data
+  EXPECT_EQ(dates, std::vector<std::string>{"old"});
+  ASSERT_TRUE(zelba::runDates("DATE,MEASURED.GAS", dates));
+  EXPECT_EQ(dates, std::vector<std::string>{"20050301"});
+  ASSERT_TRUE(zelba::runDates("DATE,MEASURED.OIL", dates));
+  ASSERT_EQ(dates.size(), 31u);
+  EXPECT_EQ(dates[6], "20050131");
+  EXPECT_EQ(dates[7], "20050201");
+  EXPECT_EQ(dates.back(), "20050224");
+  // "DATE" alone: the whole range of the data.
+  ASSERT_TRUE(zelba::runDates("DATE", dates));
+  EXPECT_EQ(std::tuple(dates.front(), dates.back(), dates.size()),
+            std::tuple(std::string("20050125"), std::string("20050301"), size_t{36}));
+}
+
+TEST_F(HostFixture, ControlPageDatesAndUpdateDate) {
+  BA_SETUP r = validRecord();
+  bind(r.measureVars[1], "MEASURED.OIL", kMeasuredOil);
+  std::strcpy(r.startDate, "20050201");
+  std::strcpy(r.endDate, "20050210");
+  const int result = runSheet(r, [](CBaSetupSheet& sheet) {
+    sheet.tabs()->setCurrentIndex(CBaSetupSheet::kControl);
+    CSetupPage* page = sheet.page(CBaSetupSheet::kControl);
+    auto* start = control<QComboBox>(page, CBaCtrl::kStartDateBox);
+    auto* end = control<QComboBox>(page, CBaCtrl::kEndDateBox);
+    const std::vector<std::string> listed = entries(start);
+    ASSERT_EQ(listed.size(), 31u);
+    EXPECT_EQ(listed.front(), "20050125");
+    EXPECT_EQ(listed.back(), "20050224");
+    EXPECT_EQ(entries(end), listed);
+    EXPECT_EQ(start->currentText(), QStringLiteral("20050201"));
+    EXPECT_EQ(end->currentText(), QStringLiteral("20050210"));
+    EXPECT_TRUE(control<QCheckBox>(page, CBaCtrl::kHtmlCheck)->isVisible());
+
+    // Gas in place of oil: Update Date empties both boxes and lists the one day.
+    sheet.tabs()->setCurrentIndex(CBaSetupSheet::kMeasurements);
+    control<QComboBox>(sheet.page(0), 1008)->setCurrentIndex(0);
+    control<QComboBox>(sheet.page(0), 1009)->setCurrentIndex(kMeasuredGas + 1);
+    sheet.tabs()->setCurrentIndex(CBaSetupSheet::kControl);
+    start->setEditText("typed");
+    control<QPushButton>(page, CBaCtrl::kUpdateDate)->click();
+    EXPECT_EQ(entries(start), std::vector<std::string>{"20050301"});
+    EXPECT_EQ(entries(end), std::vector<std::string>{"20050301"});
+    EXPECT_TRUE(start->currentText().isEmpty());
+
+    // Water has no data: the lists and the texts stay.
+    sheet.tabs()->setCurrentIndex(CBaSetupSheet::kMeasurements);
+    control<QComboBox>(sheet.page(0), 1009)->setCurrentIndex(0);
+    control<QComboBox>(sheet.page(0), 1010)->setCurrentIndex(kMeasuredWater + 1);
+    sheet.tabs()->setCurrentIndex(CBaSetupSheet::kControl);
+    start->setEditText("31/01/2005");  // not a listed date: kept as typed
+    end->setEditText("20050301");
+    control<QPushButton>(page, CBaCtrl::kUpdateDate)->click();
+    EXPECT_EQ(entries(start), std::vector<std::string>{"20050301"});
+    EXPECT_EQ(start->currentText(), QStringLiteral("31/01/2005"));
+    button(&sheet, "1")->click();
+  });
+  ASSERT_EQ(result, 1);
+  EXPECT_STREQ(r.startDate, "31/01/2005");
+  EXPECT_STREQ(r.endDate, "20050301");
+  EXPECT_EQ(r.measureVars[3].varPos, kMeasuredWater);
+}
+
+TEST_F(HostFixture, ControlPageFileBoxesAskTheHostForPaths) {
+  BA_SETUP r = validRecord();
+  std::strcpy(r.reportFilePath, "/old/report.prn");
+  r.createReport = 1;
+  const std::string longPath = "/" + std::string(123, 'p') + ".txt";  // 128 characters
+  const int result = runSheet(r, [&](CBaSetupSheet& sheet) {
+    sheet.tabs()->setCurrentIndex(CBaSetupSheet::kControl);
+    CSetupPage* page = sheet.page(CBaSetupSheet::kControl);
+    const auto label = [page](int id) { return control<QLabel>(page, id)->text().toStdString(); };
+    auto* input = control<QCheckBox>(page, CBaCtrl::kInputFileCheck);
+    auto* load = control<QCheckBox>(page, CBaCtrl::kLoadFileCheck);
+    auto* report = control<QCheckBox>(page, CBaCtrl::kReportCheck);
+    auto* html = control<QCheckBox>(page, CBaCtrl::kHtmlCheck);
+    EXPECT_EQ(label(CBaCtrl::kReportLabel), "/old/report.prn");
+    EXPECT_TRUE(report->isChecked());
+
+    queueFileChoice("/runs/north");  // ".ba" is added
+    input->click();
+    EXPECT_EQ(label(CBaCtrl::kInputFileLabel), "/runs/north.ba");
+    input->click();  // unticked: no chooser, the path goes
+    EXPECT_EQ(label(CBaCtrl::kInputFileLabel), "");
+    queueFileChoice("");  // cancelled: the box stays ticked, without a path
+    input->click();
+    EXPECT_TRUE(input->isChecked());
+    EXPECT_EQ(label(CBaCtrl::kInputFileLabel), "");
+
+    report->click();  // unticked
+    EXPECT_EQ(label(CBaCtrl::kReportLabel), "");
+    EXPECT_TRUE(html->isVisible());  // only the chooser changes it
+    queueFileChoice("");
+    report->click();  // ticked, then cancelled: unticked, HTML hidden
+    EXPECT_FALSE(report->isChecked());
+    EXPECT_FALSE(html->isVisible());
+    queueFileChoice("/runs/north");
+    report->click();
+    EXPECT_TRUE(report->isChecked());
+    EXPECT_EQ(label(CBaCtrl::kReportLabel), "/runs/north.prn");
+    EXPECT_TRUE(html->isVisible());
+
+    // A load file path of 128 characters keeps the user on the page.
+    queueFileChoice(longPath);
+    load->click();
+    EXPECT_EQ(label(CBaCtrl::kLoadFileLabel), longPath);
+    messages_.clear();
+    sheet.tabs()->setCurrentIndex(CBaSetupSheet::kWriteback);
+    EXPECT_EQ(sheet.tabs()->currentIndex(), CBaSetupSheet::kControl);
+    button(&sheet, "1")->click();
+    EXPECT_TRUE(sheet.isVisible());
+    EXPECT_EQ(messages_.size(), 2u);
+    load->click();  // unticked: the path and its label go
+    EXPECT_EQ(label(CBaCtrl::kLoadFileLabel), "");
+    queueFileChoice(longPath.substr(1));  // 127 characters
+    load->click();
+    button(&sheet, "1")->click();
+  });
+  clearFileChoices();
+  ASSERT_EQ(result, 1);
+  EXPECT_EQ(std::string(r.loadFilePath), longPath.substr(1));
+  EXPECT_EQ(std::string(r.reportFilePath), "/runs/north.prn");
+  EXPECT_STREQ(r.inputFilePath, "");
+  EXPECT_EQ(std::tuple(r.createInputFile, r.createLoadFile, r.createReport), std::tuple(1, 1, 1));
+}
+
+TEST_F(HostFixture, EquationsAndWritebackPages) {
+  BA_SETUP r = validRecord();
+  for (int i = 0; i < 12; ++i) bind(r.writebackVars[i], "ALLOCATED.OIL", 3);
+  r.interpolateFlag = 1;
+  r.nominalFlag = 1;
+  const int result = runSheet(r, [](CBaSetupSheet& sheet) {
+    sheet.tabs()->setCurrentIndex(CBaSetupSheet::kWriteback);
+    auto* res = static_cast<CVariablePage*>(sheet.page(CBaSetupSheet::kWriteback));
+    EXPECT_EQ(control<QComboBox>(res, 1011)->currentIndex(), 4);  // Days/Hours
+    res->OnClearAll();
+    sheet.tabs()->setCurrentIndex(CBaSetupSheet::kEquations);
+    auto* eq = static_cast<CVariablePage*>(sheet.page(CBaSetupSheet::kEquations));
+    EXPECT_EQ(control<QLabel>(eq, 1051)->text(), QStringLiteral("D&i (1/month):"));
+    control<QComboBox>(eq, 1042)->setCurrentIndex(5);
+    eq->OnClearAll();
+    EXPECT_EQ(control<QComboBox>(eq, 1042)->currentIndex(), -1);
+    EXPECT_TRUE(control<QCheckBox>(eq, CEqTab::kInterpolateCheck)->isChecked());
+    control<QCheckBox>(eq, CEqTab::kNominalCheck)->click();
+    control<QComboBox>(eq, 1044)->setCurrentIndex(1);  // Date: the first variable
+    button(&sheet, "1")->click();
+  });
+  ASSERT_EQ(result, 1);
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(r.writebackVars[i].varPos, -1) << i;
+  EXPECT_EQ(r.equationVars[0].varPos, 0);
+  EXPECT_STREQ(r.equationVars[0].varName, "ALLOCATED.GAS");
+  EXPECT_EQ(r.equationVars[7].varPos, -1);
+  EXPECT_EQ(std::tuple(r.interpolateFlag, r.nominalFlag), std::tuple(1, 0));
 }
 
 }  // namespace
