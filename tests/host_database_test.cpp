@@ -19,28 +19,11 @@
 #include "host/host_data.h"
 #include "host/host_database.h"
 #include "host/sqlite_db.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
 using zelba::hostdb::Writer;
-
-// A fresh directory under the test's temporary directory, removed at the end.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = testing::TempDir() + "zelba-hostdb-XXXXXX";
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  bool ok() const { return !path_.empty(); }
-
- private:
-  std::string path_;
-};
 
 // Every message the host gives while the object lives.
 class Messages {
@@ -109,7 +92,7 @@ void expectEmptyHost() {
 constexpr int kVariableCount = 8 + 7 + 1 + 2 + 11 + 7;
 
 TEST(HostDatabase, SortedVariableListAndPositions) {
-  TempDir dir;
+  TempDir dir("zelba-hostdb");
   ASSERT_TRUE(dir.ok());
   const std::string path = dir.file("schema.db");
   makeDatabase(path, nullptr);
@@ -150,7 +133,7 @@ TEST(HostDatabase, SortedVariableListAndPositions) {
 }
 
 TEST(HostDatabase, FindMinMaxDatesFromTheData) {
-  TempDir dir;
+  TempDir dir("zelba-hostdb");
   ASSERT_TRUE(dir.ok());
   const std::string path = dir.file("dates.db");
   makeDatabase(path, [](Writer& w) {
@@ -263,7 +246,7 @@ TEST(HostDatabase, ElapsedDaysAndFormattedDates) {
 }
 
 TEST(HostDatabase, CategoriesAndCurrentEntity) {
-  TempDir dir;
+  TempDir dir("zelba-hostdb");
   ASSERT_TRUE(dir.ok());
   const std::string path = dir.file("north.field.db");
   makeDatabase(path, [](Writer& w) {
@@ -299,7 +282,7 @@ TEST(HostDatabase, CategoriesAndCurrentEntity) {
 }
 
 TEST(HostDatabase, BadDatabasesGiveTheEmptyHostAndOneMessage) {
-  TempDir dir;
+  TempDir dir("zelba-hostdb");
   ASSERT_TRUE(dir.ok());
   const std::string good = dir.file("good.db");
   makeDatabase(good, nullptr);
@@ -371,7 +354,7 @@ TEST(HostDatabase, BadDatabasesGiveTheEmptyHostAndOneMessage) {
 }
 
 TEST(HostDatabase, LockedDatabase) {
-  TempDir dir;
+  TempDir dir("zelba-hostdb");
   ASSERT_TRUE(dir.ok());
   const std::string path = dir.file("locked.db");
   makeDatabase(path, [](Writer& w) {
@@ -421,7 +404,7 @@ bool inRestartedHost(const std::string& path, const std::function<bool()>& body)
 }
 
 TEST(HostDatabase, DatabaseNamedByTheEnvironment) {
-  TempDir dir;
+  TempDir dir("zelba-hostdb");
   ASSERT_TRUE(dir.ok());
   const std::string path = dir.file("env.db");
   makeDatabase(path, nullptr);
@@ -485,7 +468,7 @@ std::string line(const std::vector<std::string>& fields) {
 }
 
 TEST(HostDatabase, DemoDatabaseFeedsAnEngineRun) {
-  TempDir dir;
+  TempDir dir("zelba-hostdb");
   ASSERT_TRUE(dir.ok());
   const std::string path = dir.file("demo.db");
   const std::string command = std::string("'") + ZELBA_HOSTDB_PATH + "' demo '" + path + "'";

@@ -17,6 +17,7 @@
 #include "host/host_database.h"
 #include "host/sqlite_db.h"
 #include "hostmodel/host_model.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
@@ -516,26 +517,8 @@ TEST(HostModel, DatesUnitsAndEntityChecksum) {
   EXPECT_EQ(entity.GetCRC(), 0u);
 }
 
-// A fresh directory under the test's temporary directory, removed at the end.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = testing::TempDir() + "zelba-hostmodel-XXXXXX";
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  bool ok() const { return !path_.empty(); }
-
- private:
-  std::string path_;
-};
-
 TEST(HostModel, EntitiesComeFromTheProductionDatabase) {
-  TempDir dir;
+  TempDir dir("zelba-hostmodel");
   ASSERT_TRUE(dir.ok());
   const std::string path = dir.file("field.db");
   {
