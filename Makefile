@@ -79,6 +79,7 @@ test: test-deps build
 # The same suite, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 # The options are exported for the build too: test discovery runs the binaries.
 sanitize: export ASAN_OPTIONS := detect_leaks=1
+sanitize: export LSAN_OPTIONS := suppressions=$(CURDIR)/tests/lsan.supp
 sanitize: export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 sanitize: test-deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DZELBA_SANITIZE=ON

@@ -31,12 +31,32 @@ QString resourcePath(const QString& relative) {
 
 }  // namespace
 
+namespace {
+
+// The registration lasts while the library is loaded: the resource system
+// reads the data in place, so it is taken back before the library (and its
+// data) goes.
+class Registration {
+ public:
+  Registration()
+      : registered_(kZelbaModuleResourcesSize > 0 &&
+                    QResource::registerResource(kZelbaModuleResources)) {}
+  ~Registration() {
+    if (registered_) QResource::unregisterResource(kZelbaModuleResources);
+  }
+  Registration(const Registration&) = delete;
+  Registration& operator=(const Registration&) = delete;
+  bool registered() const { return registered_; }
+
+ private:
+  bool registered_;
+};
+
+}  // namespace
+
 bool registerModuleResources() {
-  // Registered once: the data stays in the library for the life of the
-  // process, as the resource system requires.
-  static const bool registered =
-      kZelbaModuleResourcesSize > 0 && QResource::registerResource(kZelbaModuleResources);
-  return registered;
+  static const Registration registration;
+  return registration.registered();
 }
 
 const FormControl* DialogForm::control(int controlId) const {
