@@ -72,6 +72,13 @@ std::string loadEntities(zelba::sqlite::Database& db, CEntities& entities) {
   zelba::hostdb::CategoryList categories = zelba::hostdb::readCategories(db);
   if (!categories.error.empty()) return categories.error;
   for (const zelba::hostdb::Category& c : categories.categories) {
+    // A name the setup record could not hold is never offered (another
+    // program may have written it; our Writer refuses it).
+    if (c.name.size() > zelba::hostdb::kMaxCategoryName) {
+      message("zelba host: the category '" + c.name + "' is left out: its name is longer than " +
+              std::to_string(zelba::hostdb::kMaxCategoryName) + " characters");
+      continue;
+    }
     auto* category = dynamic_cast<CCategoryItem*>(entities.Categories()->AddItem(c.name));
     if (!category) continue;  // an empty name
     for (const std::string& value : c.values) category->AddItem(value);

@@ -281,6 +281,12 @@ RowId Writer::addWell(const std::string& name, const std::string& description) {
 }
 
 RowId Writer::addCategory(const std::string& name) {
+  if (name.size() > kMaxCategoryName) {
+    RowId refused;
+    refused.error = "the category name '" + name + "' is longer than " +
+                    std::to_string(kMaxCategoryName) + " characters";
+    return refused;
+  }
   sqlite::Statement st(db_, "INSERT INTO CATEGORIES (NAME) VALUES (?1)");
   st.bind(1, name);
   return insertRow(db_, st);

@@ -102,6 +102,11 @@ struct CategoryList {
 
 CategoryList readCategories(sqlite::Database& db);
 
+// The longest name of a category, in bytes: the module's setup record keeps
+// a category's name in 40 bytes with its terminating NUL. (Every variable
+// name of the schema is shorter.)
+constexpr std::size_t kMaxCategoryName = 39;
+
 // A new row's id, or the reason it could not be written.
 struct RowId {
   std::string error;

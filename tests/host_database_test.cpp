@@ -258,17 +258,33 @@ TEST(HostDatabase, CategoriesAndCurrentEntity) {
     EXPECT_NE(w.addCategoryValue(99, "X").error, "");
     const zelba::hostdb::RowId well = w.addWell("W1", "");
     EXPECT_NE(w.assign(well.id, 99), "");
+    // A name the setup record cannot hold (39 characters at most).
+    EXPECT_EQ(w.addCategory(std::string(39, 'C')).error, "");
+    EXPECT_NE(w.addCategory(std::string(40, 'D')).error, "");
   });
+  {
+    // Written by another program: left out of the host's list, with a word.
+    zelba::sqlite::Database db;
+    ASSERT_EQ(db.open(path, false), "");
+    ASSERT_EQ(db.exec("INSERT INTO CATEGORIES (NAME) VALUES "
+                      "('A CATEGORY WHOSE NAME HAS FORTY-ONE BYTES')"),
+              "");
+    ASSERT_EQ(db.close(), "");
+  }
+  Messages messages;
   ASSERT_EQ(ZelHostOpenDatabase(path.c_str()), 1);
+  ASSERT_EQ(messages.list.size(), 1u);
+  EXPECT_NE(messages.list[0].find("longer than 39 characters"), std::string::npos);
   CSortedCategoryArray array;
   array.Add("STALE");
   Entities()->GetCatgoryList(array);
-  ASSERT_EQ(array.GetSize(), 4);
+  ASSERT_EQ(array.GetSize(), 5);
   EXPECT_EQ(array[0], "BATTERY");
-  EXPECT_EQ(array[1], "FIELD");
-  EXPECT_EQ(array[2], "GATHERING CENTRE");
-  EXPECT_STREQ(array.GetAt(3), "SEPARATOR");
-  EXPECT_EQ(array[4], "");
+  EXPECT_EQ(array[1], std::string(39, 'C'));
+  EXPECT_EQ(array[2], "FIELD");
+  EXPECT_EQ(array[3], "GATHERING CENTRE");
+  EXPECT_STREQ(array.GetAt(4), "SEPARATOR");
+  EXPECT_EQ(array[5], "");
   EXPECT_EQ(array[-1], "");
 
   int entity = 0;
