@@ -36,19 +36,18 @@ constexpr const char* kUsage =
 
 // A new record: every binding unbound, every other byte zero.
 std::vector<char> newRecord() {
-  std::vector<char> bytes(sizeof(BA_SETUP), 0);
   BA_SETUP record;
-  std::memcpy(&record, bytes.data(), sizeof record);
-  const auto unbind = [](BA_VARREF* refs, size_t count) {
-    for (size_t i = 0; i < count; ++i) refs[i].varPos = -1;
+  std::memset(&record, 0, sizeof record);
+  const auto unbind = [](auto& refs) {
+    for (BA_VARREF& ref : refs) ref.varPos = -1;
   };
-  unbind(record.welltestVars, 10);
-  unbind(record.measureVars, 12);
-  unbind(record.writebackVars, 12);
-  unbind(record.timeVars, 5);
-  unbind(record.equationVars, 10);
-  std::memcpy(bytes.data(), &record, sizeof record);
-  return bytes;
+  unbind(record.welltestVars);
+  unbind(record.measureVars);
+  unbind(record.writebackVars);
+  unbind(record.timeVars);
+  unbind(record.equationVars);
+  const char* bytes = reinterpret_cast<const char*>(&record);
+  return std::vector<char>(bytes, bytes + sizeof record);
 }
 
 }  // namespace

@@ -19,4 +19,7 @@ void toUpperAscii(std::string& text);
 // True for an ASCII letter (a byte of a multi-byte character is not one).
 bool isAsciiLetter(char c);
 
+// `text` without the blanks (spaces, tabs, carriage returns) at its ends.
+std::string_view trimBlanks(std::string_view text);
+
 }  // namespace zelba

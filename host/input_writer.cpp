@@ -21,6 +21,7 @@
 #include "engine/keywords.h"
 #include "engine/text.h"
 #include "host/host_database.h"
+#include "setup/record_text.h"
 
 namespace zelba::hostapp {
 
@@ -66,25 +67,13 @@ struct Binding {
   Serves serves;
 };
 
-// A record text field: its bytes up to the NUL, never past the field.
-template <size_t N>
-std::string fieldText(const char (&field)[N]) {
-  return std::string(field, strnlen(field, N));
-}
-
-std::string trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 std::string dateText(int date) {
   return std::to_string(date);
 }
 
 // A date text of the Control page: eight digits naming a calendar day.
 bool readDate(const std::string& text, int& date) {
-  const std::string t = trimmed(text);
+  const std::string t(trimBlanks(text));
   if (t.size() != 8 || t.find_first_not_of("0123456789") != std::string::npos) return false;
   date = std::stoi(t);
   return date >= kEarliestDate && splitDate(date).valid && !isOddDate(date);
@@ -237,8 +226,8 @@ bool Writer::readPeriod(int firstDate, int lastDate) {
     return fail(std::string("the setup's ") + which + " date '" + text +
                 "' is not a calendar date written yyyymmdd");
   };
-  if (!take(firstDate, fieldText(r_.startDate), "start", first_) ||
-      !take(lastDate, fieldText(r_.endDate), "end", last_)) {
+  if (!take(firstDate, recordText(r_.startDate), "start", first_) ||
+      !take(lastDate, recordText(r_.endDate), "end", last_)) {
     return false;
   }
   if (last_ < first_) {
@@ -282,7 +271,7 @@ bool Writer::readBindings() {
   std::string misplaced;
   for (const Binding& b : all) {
     if (b.ref->varPos < 0) continue;  // unbound: a stale name is not read
-    const std::string name = fieldText(b.ref->varName);
+    const std::string name = recordText(b.ref->varName);
     const Variable* v = hostdb::findVariable(name);
     if (!v) {
       if (std::find(unknown.begin(), unknown.end(), name) == unknown.end()) unknown.push_back(name);
@@ -312,7 +301,7 @@ bool Writer::readBindings() {
 }
 
 bool Writer::readNetwork() {
-  category_ = fieldText(r_.pomCategory);
+  category_ = recordText(r_.pomCategory);
   if (category_.empty()) return fail("the setup names no point-of-measurement category");
   const hostdb::CategoryList categories = hostdb::readCategories(db_);
   if (!categories.error.empty()) return fail(categories.error);
@@ -585,7 +574,7 @@ std::string Writer::control() const {
     }
     if (!fluids.empty()) text += "*Theoretical" + fluids + "\n";
   }
-  const std::string report = fieldText(r_.reportFilePath);
+  const std::string report = recordText(r_.reportFilePath);
   if (r_.createReport == 1 && !report.empty()) {
     if (r_.htmlFlag == 1) {
       // The frameset beside its pages: the report's name with ".htm", the
@@ -605,16 +594,16 @@ std::string Writer::control() const {
       text += "*report " + *asField(report) + "\n";
     }
   }
-  const std::string load = fieldText(r_.loadFilePath);
+  const std::string load = recordText(r_.loadFilePath);
   if (r_.createLoadFile == 1 && !load.empty()) text += "*load " + *asField(load) + "\n";
   return text + "#end\n";
 }
 
 std::string Writer::network() {
   std::string text = "#network\n";
-  for (const char* field : {r_.header1, r_.header2, r_.header3}) {
-    std::string header(field, strnlen(field, sizeof r_.header1));
-    if (trimmed(header).empty()) continue;
+  for (const auto* field : {&r_.header1, &r_.header2, &r_.header3}) {
+    std::string header = recordText(*field);
+    if (trimBlanks(header).empty()) continue;
     if (header.find('"') != std::string::npos) {
       std::replace(header.begin(), header.end(), '"', '\'');
       result_.notes.push_back("a report header's double quotes are written as single quotes");
@@ -854,8 +843,8 @@ InputFileResult Writer::run(int firstDate, int lastDate) {
       !readFacilityChanges() || !readStatuses() || !readEquations()) {
     return std::move(result_);
   }
-  for (const char* path : {r_.reportFilePath, r_.loadFilePath}) {
-    const std::string p(path, strnlen(path, sizeof r_.reportFilePath));
+  for (const auto* path : {&r_.reportFilePath, &r_.loadFilePath}) {
+    const std::string p = recordText(*path);
     if (!p.empty() && !asField(p)) {
       fail("the path '" + p + "' cannot be written into the input file");
       return std::move(result_);

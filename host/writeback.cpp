@@ -15,6 +15,7 @@
 #include "engine/run_state.h"
 #include "engine/text.h"
 #include "host/host_database.h"
+#include "setup/record_text.h"
 
 namespace zelba::hostapp {
 
@@ -22,19 +23,11 @@ static_assert(kWritebackFluids == kSteamInj + 1, "a binding per fluid slot 0..5"
 
 namespace {
 
-constexpr size_t kBindingName = sizeof(BA_VARREF::varName) - 1;  // 39 characters
-
 // The Writeback page's labels, by binding index, for messages.
 constexpr const char* kBindingLabels[kWritebackFluids + 1] = {
     "Days/Hours", "Oil", "Gas", "Water", "Water Inj", "Gas Inj", "Steam Inj"};
 
 constexpr std::string_view kBlanks = " \t\r";
-
-std::string_view trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
 
 std::vector<std::string_view> words(std::string_view text) {
   std::vector<std::string_view> list;
@@ -101,7 +94,7 @@ LoadFile parseLoadFile(const std::string& text, int firstDate, int lastDate) {
   size_t pos = 0;
   while (pos < text.size()) {
     const size_t end = std::min(text.find('\n', pos), text.size());
-    const std::string_view line = trimmed(std::string_view(text).substr(pos, end - pos));
+    const std::string_view line = trimBlanks(std::string_view(text).substr(pos, end - pos));
     pos = end + 1;
     ++lineNumber;
     if (line.empty()) continue;
@@ -114,7 +107,7 @@ LoadFile parseLoadFile(const std::string& text, int firstDate, int lastDate) {
       const std::string_view word = fields.front();
       if (equalsIgnoreCase(word, "*keyname")) {
         if (!columnsSeen) return refuse("is not a load file: it has no column line");
-        const std::string_view rest = trimmed(line.substr(word.size()));
+        const std::string_view rest = trimBlanks(line.substr(word.size()));
         if (rest.size() < 3 || rest.front() != '"' || rest.back() != '"') {
           return refuse("has a *keyname without a well name in double quotes on line " +
                         std::to_string(lineNumber));
@@ -123,7 +116,7 @@ LoadFile parseLoadFile(const std::string& text, int firstDate, int lastDate) {
       } else if (!columnsSeen && equalsIgnoreCase(word, "*metric") && fields.size() == 1) {
         file.metric = true;
       } else if (!columnsSeen && equalsIgnoreCase(word, "*tablename")) {
-        file.tableName = std::string(trimmed(line.substr(word.size())));
+        file.tableName = std::string(trimBlanks(line.substr(word.size())));
       } else if (!columnsSeen) {
         const std::string why = readColumnLine(line, file);
         if (!why.empty()) return refuse("is not a load file: " + why);
@@ -199,10 +192,6 @@ struct Plan {
   std::vector<const hostdb::Variable*> cleared;  // emptied for the period's wells first
 };
 
-std::string bindingName(const BA_VARREF& binding) {
-  return std::string(binding.varName, strnlen(binding.varName, kBindingName));
-}
-
 // The binding index that a fluid column's name gives, -1 for a column that
 // is not written (the CO2 injection), or an error.
 struct Placement {
@@ -231,7 +220,7 @@ Plan makePlan(const BA_SETUP& record, const LoadFile& file) {
   for (int b = 0; b <= kWritebackFluids; ++b) {
     const BA_VARREF& binding = record.writebackVars[b];
     if (binding.varPos < 0) continue;
-    const std::string name = bindingName(binding);
+    const std::string name = recordText(binding.varName);
     const hostdb::Variable* variable = hostdb::findVariable(name);
     if (!variable) {
       plan.error = std::string("the writeback binding of ") + kBindingLabels[b] + ", '" + name +

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/host_data.h"
+#include "setup/record_text.h"
 
 namespace zelba {
 
@@ -33,10 +34,6 @@ void storeCategory(int index, const CSortedCategoryArray& categories, int32_t& s
 
 }  // namespace
 
-std::string fieldText(const char* field, int width) {
-  return std::string(field, strnlen(field, static_cast<size_t>(width - 1)));
-}
-
 void setFieldText(char* field, int width, const std::string& text) {
   const size_t n = std::min(text.size(), static_cast<size_t>(width - 1));
   std::memcpy(field, text.data(), n);
@@ -45,7 +42,7 @@ void setFieldText(char* field, int width, const std::string& text) {
 
 int slotFromBinding(const BA_VARREF& binding) {
   if (binding.varPos < 0) return -1;
-  const std::string name = fieldText(binding.varName, kNameField);
+  const std::string name = recordText(binding.varName);
   return SortZelVarPosFromName(name.c_str()) + 1;
 }
 
@@ -67,14 +64,14 @@ SetupMembers loadSetup(const BA_SETUP& record) {
   m.pom.pomShrinkage = record.pomShrinkage;
   m.pt.defaultHours = record.defaultHours;
   BaCtrlMembers& c = m.ctrl;
-  c.header1 = fieldText(record.header1, kHeaderField);
-  c.header2 = fieldText(record.header2, kHeaderField);
-  c.header3 = fieldText(record.header3, kHeaderField);
-  c.loadFilePath = fieldText(record.loadFilePath, kPathField);
-  c.reportFilePath = fieldText(record.reportFilePath, kPathField);
-  c.inputFilePath = fieldText(record.inputFilePath, kPathField);
-  c.startDate = fieldText(record.startDate, kDateField);
-  c.endDate = fieldText(record.endDate, kDateField);
+  c.header1 = recordText(record.header1);
+  c.header2 = recordText(record.header2);
+  c.header3 = recordText(record.header3);
+  c.loadFilePath = recordText(record.loadFilePath);
+  c.reportFilePath = recordText(record.reportFilePath);
+  c.inputFilePath = recordText(record.inputFilePath);
+  c.startDate = recordText(record.startDate);
+  c.endDate = recordText(record.endDate);
   // int8 flags widened with their sign.
   m.pt.downTimeFlag = record.downTimeFlag;
   m.wt.gorFlag = record.gorFlag;

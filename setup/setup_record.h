@@ -104,10 +104,6 @@ SetupMembers loadSetup(const BA_SETUP& record);
 // byte, floats as float32. Writes only the named fields.
 void storeSetup(const SetupMembers& members, BA_SETUP& record);
 
-// The text of a fixed field of `width` bytes: up to its first NUL, at most
-// width - 1 bytes (a field without its NUL gives what a field can hold).
-std::string fieldText(const char* field, int width);
-
 // Copies `text` into a field of `width` bytes with its NUL, cut to
 // width - 1 bytes; the bytes after the NUL are left as they were.
 void setFieldText(char* field, int width, const std::string& text);
