@@ -115,6 +115,9 @@ std::string resultsJson(const RunState& rs) {
   root["periodStart"] = dateNumber(rc.periodStart);
   root["periodEnd"] = dateNumber(rc.periodEnd);
   root["mode"] = rc.dailyMode ? "daily" : "monthly";
+  // The accepted field-factor range of every point of measurement.
+  root["rangeMin"] = rc.rangeMin;
+  root["rangeMax"] = rc.rangeMax;
   Json fluids = Json::array();
   for (int fluid = 0; fluid < kFluidSlots; ++fluid) {
     if (!isListed(rc, fluid)) continue;
