@@ -21,7 +21,8 @@ target_include_directories(zelba_host PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(zelba_host PUBLIC zelba_hostmodel PRIVATE zelba_host_store zelba_model)
 
 add_executable(zelba-hostdb ${PROJECT_SOURCE_DIR}/apps/zelba_hostdb_main.cpp)
-target_link_libraries(zelba-hostdb PRIVATE zelba_host_store)
+# zelba_run_store: the demo's ready setup record.
+target_link_libraries(zelba-hostdb PRIVATE zelba_host_store zelba_run_store)
 set_target_properties(zelba-hostdb PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
 # The host's libraries stand beside the module, as a host installs them.
 set_target_properties(zelba_host PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})

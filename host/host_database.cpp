@@ -83,10 +83,44 @@ CREATE TABLE ALLOCATED (
   WATER_INJ REAL, GAS_INJ REAL, STEAM_INJ REAL,
   PRIMARY KEY (WELL_ID, DATE)
 );
-PRAGMA user_version = 1;
 )sql";
 
-// The tables that are not data tables, with the columns the host reads.
+// Version 2 adds the host application's own tables: the named setup records
+// and the audit of every run. A row that a run's writeback stored names that
+// run in RUN_ID (NULL for a row that no run wrote). Upgrading a version 1
+// database runs this text on it: its data stay as they are.
+constexpr const char* kVersion2Sql = R"sql(
+CREATE TABLE SETUP_RECORDS (
+  SETUP_ID INTEGER PRIMARY KEY,
+  NAME     TEXT NOT NULL UNIQUE,
+  RECORD   BLOB NOT NULL,
+  UPDATED  TEXT NOT NULL
+);
+CREATE TABLE RUNS (
+  RUN_ID         INTEGER PRIMARY KEY,
+  STARTED        TEXT NOT NULL,
+  FINISHED       TEXT,
+  SETUP_NAME     TEXT NOT NULL,
+  SETUP_RECORD   BLOB NOT NULL,
+  FIRST_DATE     INTEGER NOT NULL,
+  LAST_DATE      INTEGER NOT NULL,
+  INPUT_TEXT     TEXT NOT NULL,
+  ENGINE_VERSION TEXT NOT NULL,
+  STATUS         TEXT NOT NULL,
+  ENGINE_STATUS  INTEGER,
+  SUMMARY        TEXT NOT NULL DEFAULT '',
+  REPORT_TEXT    TEXT,
+  LOAD_TEXT      TEXT,
+  ROWS_WRITTEN   INTEGER NOT NULL DEFAULT 0
+);
+ALTER TABLE ALLOCATED ADD COLUMN RUN_ID INTEGER REFERENCES RUNS (RUN_ID);
+ALTER TABLE HOURS ADD COLUMN RUN_ID INTEGER REFERENCES RUNS (RUN_ID);
+ALTER TABLE WELLTEST ADD COLUMN RUN_ID INTEGER REFERENCES RUNS (RUN_ID);
+PRAGMA user_version = 2;
+)sql";
+
+// The tables and columns the host reads besides the data tables' keys and
+// values.
 struct FixedTable {
   const char* name;
   const char* columns;
@@ -96,7 +130,24 @@ constexpr FixedTable kFixedTables[] = {
     {"CATEGORIES", "CATEGORY_ID, NAME"},
     {"CATEGORY_VALUES", "VALUE_ID, CATEGORY_ID, NAME"},
     {"WELL_CATEGORIES", "WELL_ID, CATEGORY_ID, VALUE_ID"},
+    {"SETUP_RECORDS", "SETUP_ID, NAME, RECORD, UPDATED"},
+    {"RUNS",
+     "RUN_ID, STARTED, FINISHED, SETUP_NAME, SETUP_RECORD, FIRST_DATE, LAST_DATE, INPUT_TEXT, "
+     "ENGINE_VERSION, STATUS, ENGINE_STATUS, SUMMARY, REPORT_TEXT, LOAD_TEXT, ROWS_WRITTEN"},
+    {"ALLOCATED", "RUN_ID"},
+    {"HOURS", "RUN_ID"},
+    {"WELLTEST", "RUN_ID"},
 };
+
+// The schema version of an open database, or -1 with the reason.
+std::int64_t schemaVersion(sqlite::Database& db, std::string& reason) {
+  sqlite::Statement st(db, "PRAGMA user_version");
+  if (!st.step()) {
+    reason = st.error().empty() ? "it has no schema version" : st.error();
+    return -1;
+  }
+  return st.columnInt(0);
+}
 
 std::string joined(const std::vector<const char*>& names) {
   std::string text;
@@ -181,26 +232,43 @@ std::string createSchema(sqlite::Database& db) {
   sqlite::Transaction transaction(db);
   if (!transaction.error().empty()) return transaction.error();
   std::string reason = db.exec(kSchemaSql);
+  if (reason.empty()) reason = db.exec(kVersion2Sql);
   if (!reason.empty()) return reason;
   return transaction.commit();
 }
 
-std::string openForReading(sqlite::Database& db, const std::string& path) {
+UpgradeResult upgradeSchema(sqlite::Database& db) {
+  UpgradeResult result;
+  const std::int64_t version = schemaVersion(db, result.error);
+  if (version < 0) return result;
+  if (version == kSchemaVersion) return result;
+  if (version != 1) {
+    result.error = "it has schema version " + std::to_string(version) + "; only version 1 upgrades";
+    return result;
+  }
+  sqlite::Transaction transaction(db);
+  result.error = transaction.error();
+  if (result.error.empty()) result.error = db.exec(kVersion2Sql);
+  if (result.error.empty()) result.error = transaction.commit();
+  result.upgraded = result.error.empty();
+  return result;
+}
+
+std::string openForReading(sqlite::Database& db, const std::string& path, int waitMs) {
   std::string reason = db.open(path, true);
   if (!reason.empty()) return reason;
+  db.setBusyTimeout(waitMs);
   auto fail = [&db](std::string why) {
     db.close();
     return why;
   };
-  std::int64_t version = 0;
-  {
-    sqlite::Statement st(db, "PRAGMA user_version");
-    if (!st.step()) return fail(st.error().empty() ? "it has no schema version" : st.error());
-    version = st.columnInt(0);
-  }
+  const std::int64_t version = schemaVersion(db, reason);
+  if (version < 0) return fail(reason);
   if (version != kSchemaVersion) {
-    return fail("it has schema version " + std::to_string(version) + "; this host reads version " +
-                std::to_string(kSchemaVersion));
+    std::string why = "it has schema version " + std::to_string(version) +
+                      "; this host reads version " + std::to_string(kSchemaVersion);
+    if (version == 1) why += " (zelba-hostdb upgrade upgrades it and keeps its data)";
+    return fail(why);
   }
   // Every table and column the host reads must be there: preparing a query
   // that names them all says which one is not.

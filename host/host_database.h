@@ -2,7 +2,7 @@
 // for the module, the queries behind the host's data services, and the
 // writer that fills one.
 //
-// The database, schema version 1 (PRAGMA user_version):
+// The database, schema version 2 (PRAGMA user_version):
 //   WELLS            the wells (completions), by name
 //   CATEGORIES       grouping attributes of wells: BATTERY, FIELD,
 //                    GATHERING CENTRE, SEPARATOR
@@ -15,6 +15,11 @@
 //   STATUS     status and facility changes         keyed by well
 //   EQUATION   rate-method parameters              keyed by well, fluid, keyword
 //   ALLOCATED  allocated volumes written back      keyed by well
+// and the host application's own (version 2):
+//   SETUP_RECORDS  the named setup records, each a BA_SETUP blob
+//   RUNS           every run: when, which record, its input text, the engine's
+//                  version, status, summary, report and load file
+// ALLOCATED, HOURS and WELLTEST rows that a run wrote back name it in RUN_ID.
 // docs/host-database.md gives every column.
 //
 // A host variable is a value column of a data table, named TABLE.COLUMN
@@ -31,7 +36,7 @@
 
 namespace zelba::hostdb {
 
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 constexpr size_t kMaxVariableName = 39;
 
 // A daily data table: its key columns (WELL_ID or VALUE_ID first), DATE, and
@@ -64,12 +69,22 @@ const Variable* findVariable(const std::string& name);
 // a database that already holds tables is refused and left as it was.
 std::string createSchema(sqlite::Database& db);
 
+// Upgrades a database of schema version 1 (open for writing) to this
+// version in one transaction, keeping its data. A database of this version
+// is left as it is (upgraded false, no error); any other is refused.
+struct UpgradeResult {
+  std::string error;
+  bool upgraded = false;
+};
+UpgradeResult upgradeSchema(sqlite::Database& db);
+
 // Opens the production database at `path` read-only for the host and checks
 // that it is one: schema version kSchemaVersion, every table and column of
 // the schema present. Returns "" or the reason in plain words ("file is not
 // a database", "it has schema version 0; this host reads version 1"); on
 // failure `db` is closed.
-std::string openForReading(sqlite::Database& db, const std::string& path);
+// A database another connection holds locked is waited for `waitMs`.
+std::string openForReading(sqlite::Database& db, const std::string& path, int waitMs = 0);
 
 // First and last date (yyyymmdd) of a set of rows; found is false when there
 // are none. error is "" unless the database could not be read.

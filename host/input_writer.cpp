@@ -856,7 +856,11 @@ InputFileResult Writer::run(int firstDate, int lastDate) {
   text += welltest();
   text += time();
   text += equation();
-  if (result_.error.empty()) result_.text = std::move(text);
+  if (result_.error.empty()) {
+    result_.text = std::move(text);
+    result_.firstDate = first_;
+    result_.lastDate = last_;
+  }
   return std::move(result_);
 }
 

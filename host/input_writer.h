@@ -26,6 +26,9 @@ struct InputFileResult {
   // no value of the chosen category, a facility change to a value that is no
   // point, a value that is not a finite number). Empty when nothing is left out.
   std::vector<std::string> notes;
+  // The period the file covers (yyyymmdd); 0 when the file is refused.
+  int firstDate = 0;
+  int lastDate = 0;
 };
 
 // Writes the input file of one run over [firstDate, lastDate]. A date of 0

@@ -48,6 +48,10 @@ std::string Database::close() {
   return reason;
 }
 
+void Database::setBusyTimeout(int milliseconds) {
+  if (db_) sqlite3_busy_timeout(db_, milliseconds);
+}
+
 std::string Database::exec(const char* sql) {
   if (!db_) return "the database is not open";
   char* message = nullptr;
@@ -108,6 +112,14 @@ Statement& Statement::bind(int index, const std::string& value) {
   return *this;
 }
 
+Statement& Statement::bindBlob(int index, const void* data, size_t size) {
+  if (stmt_) {
+    fail(sqlite3_bind_blob64(stmt_, index, size ? data : "", static_cast<sqlite3_uint64>(size),
+                             SQLITE_TRANSIENT));
+  }
+  return *this;
+}
+
 Statement& Statement::bindNull(int index) {
   if (stmt_) fail(sqlite3_bind_null(stmt_, index));
   return *this;
@@ -138,6 +150,10 @@ bool Statement::isNull(int column) const {
   return !stmt_ || sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
+bool Statement::isText(int column) const {
+  return stmt_ && sqlite3_column_type(stmt_, column) == SQLITE_TEXT;
+}
+
 std::int64_t Statement::columnInt(int column) const {
   return stmt_ ? sqlite3_column_int64(stmt_, column) : 0;
 }
@@ -151,6 +167,14 @@ std::string Statement::columnText(int column) const {
   const unsigned char* text = sqlite3_column_text(stmt_, column);
   if (!text) return {};
   return std::string(reinterpret_cast<const char*>(text),
+                     static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
+}
+
+std::string Statement::columnBlob(int column) const {
+  if (!stmt_) return {};
+  const void* bytes = sqlite3_column_blob(stmt_, column);
+  if (!bytes) return {};
+  return std::string(static_cast<const char*>(bytes),
                      static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
 }
 

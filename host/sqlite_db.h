@@ -36,6 +36,9 @@ class Database {
   std::string close();
 
   bool isOpen() const { return db_ != nullptr; }
+  // How long a statement waits for another connection's lock before it
+  // fails with "database is locked"; 0 (the default) fails at once.
+  void setBusyTimeout(int milliseconds);
   const std::string& path() const { return path_; }
 
   // Runs SQL text that takes no values (schema, PRAGMA, BEGIN/COMMIT).
@@ -72,6 +75,7 @@ class Statement {
   Statement& bind(int index, std::int64_t value);
   Statement& bind(int index, double value);
   Statement& bind(int index, const std::string& value);
+  Statement& bindBlob(int index, const void* data, size_t size);
   Statement& bindNull(int index);
 
   // One step: true with a row to read. False at the end of the rows and on
@@ -83,9 +87,11 @@ class Statement {
   void reset();
 
   bool isNull(int column) const;
+  bool isText(int column) const;  // the value is text (not a number, a blob or NULL)
   std::int64_t columnInt(int column) const;
   double columnDouble(int column) const;
   std::string columnText(int column) const;  // "" for NULL
+  std::string columnBlob(int column) const;  // the bytes; "" for NULL
 
  private:
   void fail(int code);

@@ -306,7 +306,8 @@ std::vector<TableWrite> groupByTable(const Plan& plan) {
     for (const char* column : w.cleared) {
       setNull += std::string(setNull.empty() ? "" : ", ") + column + " = NULL";
     }
-    w.clearSql = "UPDATE " + table + " SET " + setNull + period;
+    // A row keeps the run that wrote it only while it holds that run's figures.
+    w.clearSql = "UPDATE " + table + " SET " + setNull + ", RUN_ID = NULL" + period;
     std::string noValue;
     for (const char* column : w.table->columns) {
       noValue += std::string(" AND ") + column + " IS NULL";
@@ -320,8 +321,10 @@ std::vector<TableWrite> groupByTable(const Plan& plan) {
       marks += ", ?" + std::to_string(i + 3);
       update += (i ? ", " : "") + column + " = excluded." + column;
     }
-    w.storeSql = "INSERT INTO " + table + " (WELL_ID, DATE" + columns + ") VALUES (?1, ?2" + marks +
-                 ") ON CONFLICT (WELL_ID, DATE) DO UPDATE SET " + update;
+    const std::string runMark = "?" + std::to_string(w.targets.size() + 3);
+    w.storeSql = "INSERT INTO " + table + " (WELL_ID, DATE" + columns + ", RUN_ID) VALUES (?1, ?2" +
+                 marks + ", " + runMark + ") ON CONFLICT (WELL_ID, DATE) DO UPDATE SET " + update +
+                 ", RUN_ID = excluded.RUN_ID";
   }
   return writes;
 }
@@ -344,8 +347,8 @@ WritebackResult failed(sqlite::Database& db, const std::string& reason, int wait
 }  // namespace
 
 WritebackResult writeBack(sqlite::Database& db, const BA_SETUP& record,
-                          const std::string& loadFileText, int firstDate, int lastDate,
-                          int waitMs) {
+                          const std::string& loadFileText, int firstDate, int lastDate, int waitMs,
+                          std::int64_t runId) {
   if (!record.writebackFlag) return {"the setup record does not ask to write results back", 0};
   if (!isCalendarDate(firstDate) || !isCalendarDate(lastDate) || firstDate > lastDate) {
     return {"the period " + std::to_string(firstDate) + " to " + std::to_string(lastDate) +
@@ -413,6 +416,12 @@ WritebackResult writeBack(sqlite::Database& db, const BA_SETUP& record,
         for (size_t i = 0; i < w.targets.size(); ++i) {
           const int source = w.targets[i].source;
           store.bind(static_cast<int>(i + 3), source < 0 ? row.hours : row.values[source]);
+        }
+        const int runIndex = static_cast<int>(w.targets.size() + 3);
+        if (runId > 0) {
+          store.bind(runIndex, runId);
+        } else {
+          store.bindNull(runIndex);
         }
         const std::string reason = store.run();
         if (!reason.empty()) {

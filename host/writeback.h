@@ -25,6 +25,7 @@
 // (ALLOCATED, HOURS, WELLTEST); any other binding is refused by its name.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -98,9 +99,11 @@ struct WritebackResult {
 // Any refusal or failure leaves the database exactly as it was. The
 // connection's busy timeout is set to `waitMs`: a database that another
 // program holds locked is waited for that long, then the result says it is
-// locked by another program. Never throws.
+// locked by another program. Every row stored names `runId` in its RUN_ID
+// (the RUNS row of the run whose load file it is; 0 for none: NULL), and a
+// row whose bound columns are emptied no longer names a run. Never throws.
 WritebackResult writeBack(sqlite::Database& db, const BA_SETUP& record,
                           const std::string& loadFileText, int firstDate, int lastDate,
-                          int waitMs = kWritebackWaitMs);
+                          int waitMs = kWritebackWaitMs, std::int64_t runId = 0);
 
 }  // namespace zelba::hostapp

@@ -312,12 +312,12 @@ TEST(HostDatabase, BadDatabasesGiveTheEmptyHostAndOneMessage) {
       out.put(static_cast<char>(state >> 16));
     }
   }
-  const std::string version2 = dir.file("version2.db");
-  makeDatabase(version2, nullptr);
+  const std::string version3 = dir.file("version3.db");
+  makeDatabase(version3, nullptr);
   {
     zelba::sqlite::Database db;
-    ASSERT_EQ(db.open(version2, false), "");
-    ASSERT_EQ(db.exec("PRAGMA user_version = 2"), "");
+    ASSERT_EQ(db.open(version3, false), "");
+    ASSERT_EQ(db.exec("PRAGMA user_version = 3"), "");
   }
   const std::string noTable = dir.file("no-table.db");
   makeDatabase(noTable, nullptr);
@@ -336,7 +336,7 @@ TEST(HostDatabase, BadDatabasesGiveTheEmptyHostAndOneMessage) {
   const Bad bads[] = {
       {dir.file("missing.db"), "unable to open"},
       {random, "not a database"},
-      {version2, "schema version 2"},
+      {version3, "schema version 3; this host reads version 2"},
       {noTable, "ALLOCATED"},
       {empty, "schema version 0"},
       {dir.file(""), ""},  // the directory itself
