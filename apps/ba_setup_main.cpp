@@ -20,6 +20,7 @@
 #include "engine/ba_engine.h"
 #include "engine/output_files.h"
 #include "setup/ba_setup.h"
+#include "setup/new_record.h"
 
 namespace {
 
@@ -36,16 +37,7 @@ constexpr const char* kUsage =
 
 // A new record: every binding unbound, every other byte zero.
 std::vector<char> newRecord() {
-  BA_SETUP record;
-  std::memset(&record, 0, sizeof record);
-  const auto unbind = [](auto& refs) {
-    for (BA_VARREF& ref : refs) ref.varPos = -1;
-  };
-  unbind(record.welltestVars);
-  unbind(record.measureVars);
-  unbind(record.writebackVars);
-  unbind(record.timeVars);
-  unbind(record.equationVars);
+  const BA_SETUP record = zelba::newSetupRecord();
   const char* bytes = reinterpret_cast<const char*>(&record);
   return std::vector<char>(bytes, bytes + sizeof record);
 }

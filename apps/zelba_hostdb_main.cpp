@@ -6,6 +6,8 @@
 //                              examples/north_field.ba, January 2005
 //   zelba-hostdb list FILE     the host variables, then the categories and
 //                              their values
+//   zelba-hostdb upgrade FILE  brings a database of an earlier schema version
+//                              to this one, keeping its data
 //
 // create and demo refuse a file that exists, and remove what they made when
 // they fail part-way, so that a database on disk is always complete.
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "host/host_database.h"
+#include "host/run_store.h"
 #include "host/sqlite_db.h"
 
 namespace {
@@ -36,8 +39,11 @@ constexpr const char* kUsage =
     "  demo FILE     create a new database holding the North Field demo\n"
     "                (January 2005: wells, meters, well tests, hours, equations)\n"
     "  list FILE     print the host variables, then the categories and their values\n"
+    "  upgrade FILE  bring a database of schema version 1 to this version, keeping\n"
+    "                its data\n"
     "\n"
-    "create and demo refuse a FILE that exists. The host reads the database that\n"
+    "create and demo refuse a FILE that exists. The demo holds the setup record\n"
+    "\"North month\", ready to run with zelba-host. The host reads the database that\n"
     "the environment variable ZELBA_HOST_DB names.\n";
 
 // The demo field. Categories and their values; every well has one value of
@@ -295,6 +301,56 @@ std::string writeDemo(zelba::sqlite::Database& db) {
   return reason;
 }
 
+// The demo's ready setup record: January 2005, daily, the separators as
+// points of measurement, the report and load file beside the database, and
+// the allocated volumes written back.
+constexpr const char* kDemoRecordName = "North month";
+
+template <size_t N>
+void setText(char (&field)[N], const std::string& text) {
+  std::strncpy(field, text.c_str(), N - 1);
+}
+
+BA_SETUP demoRecord() {
+  BA_SETUP r = zelba::hostapp::emptySetupRecord();
+  const std::vector<zelba::hostdb::Variable>& variables = zelba::hostdb::variables();
+  auto bind = [&variables](BA_VARREF& ref, const std::string& name) {
+    setText(ref.varName, name);
+    for (size_t i = 0; i < variables.size(); ++i) {
+      if (variables[i].name == name) ref.varPos = static_cast<int32_t>(i);
+    }
+  };
+  setText(r.startDate, "20050101");
+  setText(r.endDate, "20050131");
+  setText(r.pomCategory, kSeparator);
+  r.pomCategoryIndex = 3;  // BATTERY, FIELD, GATHERING CENTRE, SEPARATOR
+  r.defaultHours = 24;
+  r.performMode = 0;
+  r.createReport = 1;
+  r.createLoadFile = 1;
+  r.writebackFlag = 1;
+  setText(r.reportFilePath, "north.prn");
+  setText(r.loadFilePath, "north_load.txt");
+  setText(r.header1, "North Field");
+  setText(r.header2, "Daily allocation, January 2005");
+  bind(r.measureVars[1], "MEASURED.OIL");
+  bind(r.measureVars[2], "MEASURED.GAS");
+  bind(r.measureVars[3], "MEASURED.WATER");
+  bind(r.welltestVars[1], "WELLTEST.OIL");
+  bind(r.welltestVars[2], "WELLTEST.GOR");
+  bind(r.welltestVars[3], "WELLTEST.BSW");
+  bind(r.welltestVars[7], "WELLTEST.WHFP");
+  r.gorFlag = r.bswFlag = 1;
+  bind(r.timeVars[1], "HOURS.HOURS_ON");
+  bind(r.timeVars[2], "STATUS.FACILITY");
+  for (int e = 4; e <= 7; ++e) bind(r.equationVars[e], "EQUATION.P" + std::to_string(e - 3));
+  bind(r.writebackVars[0], "ALLOCATED.HOURS_ON");
+  bind(r.writebackVars[1], "ALLOCATED.OIL");
+  bind(r.writebackVars[2], "ALLOCATED.GAS");
+  bind(r.writebackVars[3], "ALLOCATED.WATER");
+  return r;
+}
+
 // Creates a new database at `path` with the schema, and the demo field when
 // `demo` is set. On failure the file is removed again.
 int createDatabase(const std::string& path, bool demo) {
@@ -310,6 +366,9 @@ int createDatabase(const std::string& path, bool demo) {
     reason = db.open(path, false);
     if (reason.empty()) reason = zelba::hostdb::createSchema(db);
     if (reason.empty() && demo) reason = writeDemo(db);
+    if (reason.empty() && demo) {
+      reason = zelba::hostapp::saveSetupRecord(db, kDemoRecordName, demoRecord());
+    }
     const std::string closing = db.close();
     if (reason.empty()) reason = closing;
   }
@@ -351,6 +410,30 @@ int listDatabase(const std::string& path) {
   return kExitOk;
 }
 
+int upgradeDatabase(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
+    std::fprintf(stderr, "zelba-hostdb: '%s' does not exist\n", path.c_str());
+    return kExitFailed;
+  }
+  zelba::sqlite::Database db;
+  std::string reason = db.open(path, false);
+  zelba::hostdb::UpgradeResult result;
+  if (reason.empty()) {
+    result = zelba::hostdb::upgradeSchema(db);
+    reason = result.error;
+  }
+  if (!reason.empty()) {
+    std::fprintf(stderr, "zelba-hostdb: cannot upgrade the database '%s': %s\n", path.c_str(),
+                 reason.c_str());
+    return kExitFailed;
+  }
+  std::printf(
+      result.upgraded ? "%s upgraded to schema version %d\n" : "%s already has schema version %d\n",
+      path.c_str(), zelba::hostdb::kSchemaVersion);
+  return kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -367,6 +450,7 @@ int main(int argc, char** argv) {
   if (command == "create") return createDatabase(path, false);
   if (command == "demo") return createDatabase(path, true);
   if (command == "list") return listDatabase(path);
+  if (command == "upgrade") return upgradeDatabase(path);
   std::fprintf(stderr, "zelba-hostdb: unknown command '%s'; try zelba-hostdb --help\n",
                command.c_str());
   return kExitUsage;
