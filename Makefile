@@ -3,6 +3,7 @@
 #   make run        install what is missing, build, run the example into out/
 #   make test       install what is missing, build, run the test suite
 #   make sanitize   the test suite under AddressSanitizer + UndefinedBehaviorSanitizer
+#   make demo       the host application zelba-host on a demo production database
 #
 # Packages are installed with apt-get (Debian 12), only when absent; as a user
 # who is not root, apt-get goes through sudo.
@@ -16,8 +17,11 @@ OUT_DIR   := out
 EXAMPLE   := examples/north_field.ba
 JOBS      := $(shell nproc 2>/dev/null || echo 2)
 
+# qt6-charts-dev needs libqt6opengl6-dev for its CMake files but does not
+# depend on it.
 DEB_PACKAGES := build-essential cmake libgtest-dev libgmock-dev nlohmann-json3-dev \
-  libsqlite3-dev qt6-base-dev fonts-dejavu-core
+  libsqlite3-dev qt6-base-dev qt6-charts-dev \
+  libqt6opengl6-dev fonts-dejavu-core
 TEST_PACKAGES := chromium xvfb xauth xdotool
 
 # Every source folder that exists; folders of later subsystems join as they appear.
@@ -96,6 +100,24 @@ format-check:
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(OUT_DIR) build-fuzz
+
+# The host application on the demo database: out/demo.db is created with
+# its ready setup record "North month" the first time and kept after that
+# (its runs and written-back volumes with it; remove it for a fresh one).
+DEMO_DB := $(OUT_DIR)/demo.db
+.PHONY: demo
+demo: build
+	@mkdir -p $(OUT_DIR)
+	@if [ -e $(DEMO_DB) ]; then \
+	  echo "demo: using the existing $(DEMO_DB) (remove it for a fresh one)"; \
+	else \
+	  $(BUILD_DIR)/zelba-hostdb demo $(DEMO_DB) && echo "demo: created $(DEMO_DB)"; \
+	fi
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  echo "demo: zelba-host needs a display; without one, run the month with" >&2; \
+	  echo "  $(BUILD_DIR)/zelba-host run --db $(DEMO_DB)" >&2; exit 1; \
+	fi
+	$(BUILD_DIR)/zelba-host $(DEMO_DB)
 
 # Benchmark: ba-engine on synthetic fields of 1,000, 10,000 and 100,000 wells
 # (release build); prints input size, wall time and peak memory per size.
