@@ -14,6 +14,7 @@
 #include "host/run_store.h"
 #include "host/sqlite_db.h"
 #include "host/workflow.h"
+#include "host/writeback.h"
 
 namespace {
 
@@ -51,8 +52,9 @@ int usageError(const std::string& why) {
 // The record to run when --setup is not given: the database's only one.
 int chooseRecord(const std::string& path, std::string& name) {
   zelba::sqlite::Database db;
-  const std::string reason = zelba::hostdb::openForReading(db, path);
+  std::string reason = zelba::hostdb::openForReading(db, path, zelba::hostapp::kWritebackWaitMs);
   if (!reason.empty()) {
+    if (reason == "database is locked") reason = zelba::hostapp::lockedDatabaseText();
     std::fprintf(stderr, "zelba-host: cannot use the database '%s': %s\n", path.c_str(),
                  reason.c_str());
     return kRunExitFailed;

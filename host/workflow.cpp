@@ -138,15 +138,10 @@ std::string firstLine(const std::string& text) {
   return line;
 }
 
-std::string lockedText() {
-  return "the database is locked by another program (waited " +
-         std::to_string(kWritebackWaitMs / 1000) + " s)";
-}
-
 // The database step failed: a lock another program holds is said as such.
 std::string databaseFailure(sqlite::Database& db, const std::string& reason) {
   const int code = db.handle() ? sqlite3_errcode(db.handle()) & 0xff : SQLITE_OK;
-  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return lockedText();
+  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return lockedDatabaseText();
   return reason;
 }
 
@@ -259,7 +254,7 @@ RunOutcome Run::go() {
     const std::string reason = hostdb::openForReading(probe, path, kWritebackWaitMs);
     if (!reason.empty()) {
       return refuse("cannot use the database '" + path +
-                    "': " + (reason == "database is locked" ? lockedText() : reason));
+                    "': " + (reason == "database is locked" ? lockedDatabaseText() : reason));
     }
   }
   std::string reason = db_.open(path, false);
@@ -488,6 +483,11 @@ RunOutcome runAllocation(const RunRequest& request, const RunHooks& hooks) {
   } release;
   Run run(request, hooks);
   return run.go();
+}
+
+std::string lockedDatabaseText() {
+  return "the database is locked by another program (waited " +
+         std::to_string(kWritebackWaitMs / 1000) + " s)";
 }
 
 }  // namespace zelba::hostapp

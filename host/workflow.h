@@ -102,6 +102,10 @@ struct ResolvedRecord {
 };
 ResolvedRecord resolvePaths(const BA_SETUP& record, const std::string& folder);
 
+// What a run says of a database another program keeps locked after the
+// run has waited kWritebackWaitMs for it.
+std::string lockedDatabaseText();
+
 // A date written yyyymmdd or yyyy-mm-dd as the number yyyymmdd; 0 when it
 // is neither.
 int parseDateArgument(const std::string& text);

@@ -300,4 +300,12 @@ TEST(HostWorkflow, CommandLineRunsTheDemoMonth) {
   EXPECT_EQ(output, "");
   EXPECT_EQ(shell(host + "run --db '" + dir.file("none.db") + "'", &output), 1);
   EXPECT_NE(output.find("cannot use the database"), std::string::npos) << output;
+
+  // Held by another program while the command looks for the one record.
+  zelba::sqlite::Database other;
+  ASSERT_EQ(other.open(path, false), "");
+  ASSERT_EQ(other.exec("BEGIN EXCLUSIVE"), "");
+  EXPECT_EQ(shell(host + "run --db '" + path + "'", &output), 1);
+  EXPECT_NE(output.find("locked by another program (waited 5 s)"), std::string::npos) << output;
+  ASSERT_EQ(other.exec("ROLLBACK"), "");
 }
