@@ -99,7 +99,7 @@ format-check:
 	find $(SOURCE_DIRS) \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format --dry-run -Werror
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(OUT_DIR) build-fuzz
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(OUT_DIR) build-fuzz build-tsan
 
 # The host application on the demo database: out/demo.db is created with
 # its ready setup record "North month" the first time and kept after that
@@ -120,10 +120,23 @@ demo: build
 	$(BUILD_DIR)/zelba-host $(DEMO_DB)
 
 # Benchmark: ba-engine on synthetic fields of 1,000, 10,000 and 100,000 wells
-# (release build); prints input size, wall time and peak memory per size.
+# and a nodal field of 1,000 wells (release build); prints input size, wall
+# time, peak memory and the copy floor per field. Other fields:
+# make bench BENCH_SIZES="1000000" (a million wells takes a minute or more).
+BENCH_SIZES ?=
 .PHONY: bench
 bench: build
-	bash bench/run_bench.sh $(BUILD_DIR)
+	bash bench/run_bench.sh $(BUILD_DIR) $(BENCH_SIZES)
+
+# The engine's tests under ThreadSanitizer (the batch engine only, without
+# the user interface), in build-tsan/.
+TSAN_DIR := build-tsan
+.PHONY: tsan
+tsan: export TSAN_OPTIONS := halt_on_error=1 second_deadlock_stack=1
+tsan: deps
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELBA_TSAN=ON -DZELBA_INTERACTIVE=OFF
+	cmake --build $(TSAN_DIR) -j$(JOBS)
+	ctest --test-dir $(TSAN_DIR) --output-on-failure -j2
 
 # Fuzzing the input file: the libFuzzer target built with clang, AddressSanitizer
 # and UndefinedBehaviorSanitizer into build-fuzz/, run for FUZZ_SECONDS from the

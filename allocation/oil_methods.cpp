@@ -194,7 +194,7 @@ int oilChain(RunState& rs, const BaNode& node, int day, WellEvaluation& eval) {
           }
         }
         if (status == -1 && day >= 0 && day < kDaySlots) {
-          rs.scratch.noNodalRateDays[&node] |= std::uint32_t{1} << day;
+          eval.noNodalRateDays |= std::uint32_t{1} << day;
         }
         break;
       }

@@ -6,12 +6,15 @@
 // and hyperbolic, with the decline rate per month of 30.4375 days.
 #include "allocation/theoretical.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "engine/numbers.h"
 
 #include "allocation/oil_methods.h"
 #include "engine/dates.h"
+#include "engine/work_threads.h"
 
 namespace zelba {
 
@@ -324,8 +327,10 @@ double evaluateDay(RunState& rs, const BaNode& node, const BaPom* pom, int stage
   return hours;
 }
 
-void evaluateWell(RunState& rs, BaNode& node, const BaPom* pom, int stage, int fluid,
-                  bool everyNode) {
+// Evaluates one well over the period; returns the days on which its nodal
+// method found no rate.
+std::uint32_t evaluateWell(RunState& rs, BaNode& node, const BaPom* pom, int stage, int fluid,
+                           bool everyNode) {
   const RunControl& rc = rs.control;
   BaFluidDays& days = node.fluids[fluid];
   WellEvaluation eval;
@@ -356,19 +361,100 @@ void evaluateWell(RunState& rs, BaNode& node, const BaPom* pom, int stage, int f
     }
     firstDay = false;
   }
+  return eval.noNodalRateDays;
+}
+
+void noteNoNodalRate(RunState& rs, const BaNode& node, std::uint32_t days) {
+  if (days != 0) rs.scratch.noNodalRateDays[&node] |= days;
+}
+
+// The well's methods for the fluid read the run's scratch tables (the
+// well-test or the Kh interpolation), which a well that does not rebuild them
+// inherits from the well evaluated before it.
+bool readsScratchTables(const RunControl& rc, const BaNode& node, int fluid) {
+  for (int k = 0; k < kMethodSlots; ++k) {
+    const int m = methodAt(node, fluid, k);
+    if (m == kMethodInterpolate || (fluid == kOil && m == kMethodKh && rc.interpolate)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The oil chain may solve for a nodal rate: milliseconds a well-day.
+bool mayRunNodal(const BaNode& node, int fluid) {
+  if (fluid != kOil) return false;
+  for (int k = 0; k < kMethodSlots; ++k) {
+    if (methodAt(node, fluid, k) == kMethodZozed) return true;
+  }
+  return false;
+}
+
+bool listsWellTwice(const std::vector<BaNode*>& wells) {
+  std::vector<BaNode*> sorted(wells);
+  std::sort(sorted.begin(), sorted.end());
+  return std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
+}
+
+// Sharing wells out costs some microseconds; a point is shared out when it
+// has nodal wells or many plain ones.
+constexpr size_t kSharedPlainWells = 512;
+constexpr int kSharedNodalWells = 2;
+constexpr size_t kPlainWellsPerItem = 64;
+
+// Evaluates `wells` (in member order) for one point or for the whole run.
+void evaluateWells(RunState& rs, const std::vector<BaNode*>& wells, const BaPom* pom, int stage,
+                   int fluid, bool everyNode) {
+  WorkThreads* threads = rs.workThreads;
+  std::vector<BaNode*> shared;  // the wells evaluated on the threads
+  int nodalWells = 0;
+  if (threads != nullptr && threads->parallel() && rs.traceFiles == nullptr && wells.size() >= 2) {
+    for (BaNode* well : wells) {
+      if (readsScratchTables(rs.control, *well, fluid)) continue;
+      shared.push_back(well);
+      if (mayRunNodal(*well, fluid)) ++nodalWells;
+    }
+    const bool worth = nodalWells >= kSharedNodalWells || shared.size() >= kSharedPlainWells;
+    if (!worth || listsWellTwice(shared)) shared.clear();
+  }
+  if (shared.empty()) {
+    for (BaNode* well : wells) {
+      noteNoNodalRate(rs, *well, evaluateWell(rs, *well, pom, stage, fluid, everyNode));
+    }
+    return;
+  }
+  // The threads find the fluid's blocks created: they only write into them.
+  for (BaNode* well : shared) well->fluids[fluid];
+  const size_t perItem = nodalWells > 0 ? 1 : kPlainWellsPerItem;
+  const int items = static_cast<int>((shared.size() + perItem - 1) / perItem);
+  std::vector<std::uint32_t> noNodalRate(shared.size());
+  threads->forEach(items, [&](int item) {
+    const size_t from = static_cast<size_t>(item) * perItem;
+    const size_t to = std::min(shared.size(), from + perItem);
+    for (size_t i = from; i < to; ++i) {
+      noNodalRate[i] = evaluateWell(rs, *shared[i], pom, stage, fluid, everyNode);
+    }
+  });
+  // The wells that read the scratch tables, in member order, as without threads.
+  for (BaNode* well : wells) {
+    if (readsScratchTables(rs.control, *well, fluid)) {
+      noteNoNodalRate(rs, *well, evaluateWell(rs, *well, pom, stage, fluid, everyNode));
+    }
+  }
+  for (size_t i = 0; i < shared.size(); ++i) noteNoNodalRate(rs, *shared[i], noNodalRate[i]);
 }
 
 }  // namespace
 
 void computeTheoreticalVolumes(RunState& rs, int pom, int fluid, bool everyNode) {
   if (fluid < 0 || fluid >= kFluidSlots) return;
+  std::vector<BaNode*> wells;
   if (everyNode) {
     for (const auto& node : rs.nodeTable) {
       node->allocated = 1;
-      if (isWellWithDays(rs, *node)) {
-        evaluateWell(rs, *node, nullptr, 0, fluid, true);
-      }
+      if (isWellWithDays(rs, *node)) wells.push_back(node.get());
     }
+    evaluateWells(rs, wells, nullptr, 0, fluid, true);
     return;
   }
   if (pom < 0 || pom >= rs.pomCount()) return;
@@ -377,13 +463,13 @@ void computeTheoreticalVolumes(RunState& rs, int pom, int fluid, bool everyNode)
   if (q < 0) return;
   const BaPom& listed = *rs.pomTable[q];
   setCalibrationDefault(rs, listed.calibration);
+  wells.reserve(listed.members.size());
   for (const std::int32_t member : listed.members) {
     if (member < 0 || member >= rs.nodeCount()) continue;
     BaNode& node = *rs.nodeTable[member];
-    if (isWellWithDays(rs, node)) {
-      evaluateWell(rs, node, &p, p.stage, fluid, false);
-    }
+    if (isWellWithDays(rs, node)) wells.push_back(&node);
   }
+  evaluateWells(rs, wells, &p, p.stage, fluid, false);
 }
 
 }  // namespace zelba

@@ -2,6 +2,8 @@
 // day, from its method list for the fluid, scaled by its hours on.
 #pragma once
 
+#include <cstdint>
+
 #include "engine/run_state.h"
 
 namespace zelba {
@@ -29,12 +31,23 @@ struct WellEvaluation {
   double waterOilRatio = 0;  // for the ratio mode of water
   bool ratioMode = false;    // gas or water follows the oil volume through the ratio
   int method = -1;           // methodNames id the chain ended on; -1 none yet
+  // The days (bit d for day index d) on which the nodal method found no rate
+  // and the chain went on, for the review after allocation.
+  std::uint32_t noNodalRateDays = 0;
 };
 
 // Evaluates the theoretical volumes of fluid `fluid` for every day of the
 // period: of the member wells of point `pom` (everyNode false), or of every
 // node of the run (everyNode true, `pom` ignored), where the theoretical
 // volume also becomes the allocated volume.
+//
+// With `rs.workThreads`, wells are evaluated on several threads where that
+// cannot change a result: each well's evaluation reads and writes only its
+// own records. Wells whose methods interpolate in the run's scratch tables
+// (which carry over from one well to the next when a well does not rebuild
+// them), every well of a point that lists a well twice, and every well of a
+// run that traces its gas curve fits, are evaluated on the calling thread in
+// member order, as in a run without threads.
 void computeTheoreticalVolumes(RunState& rs, int pom, int fluid, bool everyNode);
 
 // True when the fluid's first method needs no well test: decline, transient,

@@ -13,6 +13,12 @@
 // their gas from a constant GOR. The run writes the text report, the totals
 // table and the load file.
 //
+// With the shape `nodal` (make_field WELLS SEED OUTPUT nodal) every well
+// takes its oil from the nodal method ("*Oil *Zozed *Welltest") with its
+// reservoir and tubing data in "#equation"; a tenth of the wells have a
+// tight reservoir and a high wellhead pressure, data that give no nodal rate,
+// so that their chain searches in vain each day and falls back to the test.
+//
 // The same WELLS and SEED always give the same file, byte for byte: the
 // random numbers come from our own generator, not from the standard
 // library's distributions, whose results differ between library versions.
@@ -69,6 +75,9 @@ struct Well {
   bool gasConst = false;                    // gas from a constant GOR equation
   std::vector<std::pair<int, double>> off;  // (day, hours on) of days with down time
   int retestDay = 0;                        // day of a test inside the period, 0 for none
+  bool nodal = false;                       // oil from the nodal method
+  bool noNodalRate = false;                 // its data give no nodal rate
+  double permeability = 0;                  // md, of the nodal method's reservoir
 
   double hoursOn(int day) const {
     for (const auto& [d, hours] : off) {
@@ -106,7 +115,27 @@ std::string numbered(const char* prefix, int n, int width) {
   return text;
 }
 
-Field makeField(int wellCount, std::uint64_t seed) {
+// The nodal shape: a rate for most wells (low wellhead pressure, gassy
+// oil); none for a tenth (a tight reservoir against a high wellhead
+// pressure: the root finder runs its whole search every day).
+void makeNodal(Well& w, Random& random) {
+  w.nodal = true;
+  w.oilMethod = OilMethod::kWellTest;
+  w.gasConst = false;
+  w.noNodalRate = random.chance(0.1);
+  if (w.noNodalRate) {
+    w.whfp = random.between(580.0, 620.0);
+    w.gor = random.between(1550.0, 1650.0);
+    w.oil = random.between(280.0, 320.0);
+    w.permeability = random.between(9.0, 11.0);
+  } else {
+    w.whfp = random.between(150.0, 300.0);
+    w.gor = random.between(1600.0, 3000.0);
+    w.permeability = random.between(10.0, 50.0);
+  }
+}
+
+Field makeField(int wellCount, std::uint64_t seed, bool nodal) {
   Random random(seed);
   Field field;
   const int width = wellCount >= 100000 ? 6 : 5;
@@ -129,6 +158,7 @@ Field makeField(int wellCount, std::uint64_t seed) {
       }
     }
     if (random.chance(0.25)) w.retestDay = random.between(2, kDays);
+    if (nodal) makeNodal(w, random);
   }
 
   // Separators of 8 to 12 wells, centres of 8 to 12 separators.
@@ -199,6 +229,7 @@ void writeNetwork(Writer& out, const Field& field) {
     for (int i : sep.wells) {
       const Well& w = field.wells[i];
       std::string methods;
+      if (w.nodal) methods += " *Oil *Zozed *Welltest";
       if (w.oilMethod == OilMethod::kDecline) methods += " *Oil *Decline *Welltest";
       if (w.gasConst) methods += " *Gas *Const *Welltest";
       out.line("Well %s%s\n", w.name.c_str(), methods.c_str());
@@ -285,9 +316,22 @@ void writeTime(Writer& out, const Field& field) {
 
 void writeEquations(Writer& out, const Field& field) {
   out.line("#equation\n");
+  bool runData = false;  // the run-wide fluid and reservoir data, once
   for (const Well& w : field.wells) {
-    if (w.oilMethod != OilMethod::kDecline && !w.gasConst) continue;
+    if (w.oilMethod != OilMethod::kDecline && !w.gasConst && !w.nodal) continue;
     out.line("*Well %s\n", w.name.c_str());
+    if (w.nodal) {
+      if (!runData) {
+        out.line("*ResProp 0 0 35 0.7 1.05 0 0 0 0\n");
+        out.line("*PVTPROP 3000 180 1.2 1.5 400 0 0.02 0.9 1.02 0.5 0\n");
+        runData = true;
+      }
+      // 50 ft of pay, 20 % porosity, a 4 in wellbore, no skin; 2.441 in
+      // tubing 8000 ft down a vertical hole; tested young enough all month.
+      out.line("*wellProp 50 20 4 %.1f 0 1e-5 0\n", w.permeability);
+      out.line("*dateinfo 20041201 0 90\n");
+      out.line("*welldesc 2.441 8000 90 0\n");
+    }
     if (w.oilMethod == OilMethod::kDecline) {
       // Referred to mid-2004: the rate then, grown back over six months of decline.
       const double percentPerMonth = w.decline * 100.0;
@@ -302,8 +346,9 @@ void writeEquations(Writer& out, const Field& field) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: make_field WELLS SEED OUTPUT\n");
+  const bool nodal = argc == 5 && std::string(argv[4]) == "nodal";
+  if (argc != 4 && !nodal) {
+    std::fprintf(stderr, "usage: make_field WELLS SEED OUTPUT [nodal]\n");
     return 2;
   }
   char* end = nullptr;
@@ -322,11 +367,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_field: cannot create %s\n", argv[3]);
     return 1;
   }
-  const Field field = makeField(static_cast<int>(wells), seed);
+  const Field field = makeField(static_cast<int>(wells), seed, nodal);
   Random noise(seed ^ 0x5DEECE66Dull);
   Writer out(file);
-  out.line("// Synthetic field of %ld wells, seed %" PRIu64 ", written by make_field.\n\n", wells,
-           seed);
+  out.line("// Synthetic %sfield of %ld wells, seed %" PRIu64 ", written by make_field.\n\n",
+           nodal ? "nodal " : "", wells, seed);
   writeControl(out);
   writeNetwork(out, field);
   writeVolumes(out, field, noise);

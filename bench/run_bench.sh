@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
 # Runs ba-engine on synthetic fields of 1,000, 10,000 and 100,000 wells and
-# prints, per size: input size, wall time, processor time (user + system),
-# peak resident memory, and time and memory per well.
+# on a nodal field of 1,000 wells, and prints, per field: input size, wall
+# time, processor time (user + system), peak resident memory, time and memory
+# per well, and the copy floor: the time to read the same input and write the
+# same output bytes through the page cache (cat), and the run's wall time as
+# a multiple of it.
 #
 #   bench/run_bench.sh [BUILD_DIR] [SIZES...]
 #
-# BUILD_DIR (default build) holds a release build with ba-engine and the
-# bench programs (`make bench` builds it first). Fields are written and run
-# in a temporary directory that is removed afterwards.
+# A size is a number of wells of the standard field, or nodalN for a nodal
+# field of N wells (`make_field N SEED OUTPUT nodal`). BUILD_DIR (default
+# build) holds a release build with ba-engine and the bench programs (`make
+# bench` builds it first). Fields are written and run in a temporary
+# directory that is removed afterwards. ZELBA_THREADS is passed on to the
+# engine (1: one thread).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${1:-build}
 shift || true
 sizes=("$@")
-if [ ${#sizes[@]} -eq 0 ]; then sizes=(1000 10000 100000); fi
+if [ ${#sizes[@]} -eq 0 ]; then sizes=(1000 10000 100000 nodal1000); fi
 seed=${BENCH_SEED:-7}
 
 engine=$build/ba-engine
@@ -34,14 +40,22 @@ trap 'rm -rf "$work"' EXIT
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'), $(awk '/MemTotal/ {printf "%.1f GB", $2 / 1048576}' /proc/meminfo)"
 echo "seed $seed; daily mode, text report, totals table and load file"
-printf '%8s %10s %9s %9s %10s %12s %12s\n' wells input_MB wall_s cpu_s peak_MB us_per_well KB_per_well
+echo "threads: ${ZELBA_THREADS:-all cores}"
+printf '%10s %9s %9s %9s %9s %12s %12s %9s %6s\n' field input_MB wall_s cpu_s peak_MB us_per_well \
+  KB_per_well floor_s ratio
 
 declare -A perWell
 status=0
-for wells in "${sizes[@]}"; do
-  dir=$work/$wells
+for size in "${sizes[@]}"; do
+  dir=$work/$size
   mkdir -p "$dir"
-  "$make_field" "$wells" "$seed" "$dir/field.ba"
+  if [[ $size == nodal* ]]; then
+    wells=${size#nodal}
+    "$make_field" "$wells" "$seed" "$dir/field.ba" nodal
+  else
+    wells=$size
+    "$make_field" "$wells" "$seed" "$dir/field.ba"
+  fi
   inputBytes=$(stat -c %s "$dir/field.ba")
   # The outputs go to the run's own directory.
   if ! line=$(cd "$dir" && "$measure" "$engine" field.ba 2>&1 >/dev/null | grep '^measure:'); then
@@ -57,15 +71,25 @@ for wells in "${sizes[@]}"; do
   for output in field.prn field_totals.txt field_load.txt; do
     [ -s "$dir/$output" ] || { echo "run_bench: $output missing for $wells wells" >&2; status=1; }
   done
-  perWell[$wells]=$(awk -v w="$wall" -v n="$wells" 'BEGIN {printf "%.3f", w * 1e6 / n}')
-  awk -v n="$wells" -v b="$inputBytes" -v w="$wall" -v c="$user" -v s="$sys" -v r="$rssKb" \
-    -v p="${perWell[$wells]}" \
-    'BEGIN {printf "%8d %10.1f %9.3f %9.3f %10.1f %12s %12.2f\n", n, b / 1048576, w, c + s, r / 1024, p, r / n}'
+  # The copy floor: the input read and the outputs' bytes written anew, each
+  # through the page cache, as the run reads and writes them.
+  floorLine=$(cd "$dir" && "$measure" bash -c \
+    'cat field.ba >input.copy && cat field.prn >report.copy && cat field_totals.txt >totals.copy && cat field_load.txt >load.copy' \
+    2>&1 >/dev/null | grep '^measure:')
+  read -r _ _ _ _ floor _ <<<"$floorLine"
+  perWell[$size]=$(awk -v w="$wall" -v n="$wells" 'BEGIN {printf "%.3f", w * 1e6 / n}')
+  awk -v f="$size" -v n="$wells" -v b="$inputBytes" -v w="$wall" -v c="$user" -v s="$sys" \
+    -v r="$rssKb" -v p="${perWell[$size]}" -v fl="$floor" \
+    'BEGIN {printf "%10s %9.1f %9.3f %9.3f %9.1f %12s %12.2f %9.3f %6.1f\n", f, b / 1048576, w, c + s, r / 1024, p, r / n, fl, (fl > 0 ? w / fl : 0)}'
   rm -f "$dir"/*
 done
 
-first=${sizes[0]}
-last=${sizes[${#sizes[@]} - 1]}
+# The time per well of the largest standard field against the smallest.
+standard=()
+for size in "${sizes[@]}"; do [[ $size == nodal* ]] || standard+=("$size"); done
+[ ${#standard[@]} -ge 2 ] || exit $status
+first=${standard[0]}
+last=${standard[${#standard[@]} - 1]}
 if [ -n "${perWell[$first]:-}" ] && [ -n "${perWell[$last]:-}" ] && [ "$first" != "$last" ]; then
   awk -v a="${perWell[$first]}" -v b="${perWell[$last]}" -v f="$first" -v l="$last" \
     'BEGIN {printf "time per well at %d wells / at %d wells: %.2f\n", l, f, b / a}'

@@ -13,12 +13,10 @@
 #include "engine/module_hooks.h"
 
 extern "C" ZELBA_EXPORT int BaEngineStart(char* path) {
-  zelba::RunSummary& summary = zelba::lastRunSummary();
-  summary = zelba::RunSummary{};
-  if (path == nullptr) return -1;
   // Runs share the one process-wide run state: a second caller waits. A
   // call from inside a run on the same thread (a host's handler run while
-  // the report viewer is up) would wait for itself: it fails instead.
+  // the report viewer is up) would wait for itself: it fails instead, and
+  // leaves the account of the run under way as it is.
   static std::mutex running;
   static std::atomic<std::thread::id> runner{};
   if (runner.load() == std::this_thread::get_id()) return -1;
@@ -28,6 +26,10 @@ extern "C" ZELBA_EXPORT int BaEngineStart(char* path) {
     std::atomic<std::thread::id>& runner;
     ~ClearRunner() { runner = std::thread::id(); }
   } clear{runner};
+  // The account of the last run is the caller's who holds the run state.
+  zelba::RunSummary& summary = zelba::lastRunSummary();
+  summary = zelba::RunSummary{};
+  if (path == nullptr) return -1;
   zelba::RunState& rs = zelba::processRunState();
   try {
     zelba::RunOptions options;

@@ -1,8 +1,6 @@
 #include "engine/dates.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "engine/numbers.h"
 
@@ -32,11 +30,13 @@ MarchYear marchYear(int year, int month) {
 
 DateParts splitDate(double date) {
   DateParts parts;
-  // Nine or more digits can never be a date; this also keeps the text short.
+  // Nine or more digits can never be a date.
   if (!std::isfinite(date) || date <= 0 || date >= 99999999.5) return parts;
-  char text[16];
-  const int digits = std::snprintf(text, sizeof text, "%.0f", date);
-  const long value = std::strtol(text, nullptr, 10);
+  // The date rounded as "%.0f" prints it (to the nearest, halves to even),
+  // and its number of digits, without going through printf.
+  const long value = std::lrint(date);
+  int digits = 1;
+  for (long rest = value; rest >= 10; rest /= 10) ++digits;
   switch (digits) {
     case 8:
       parts.year = static_cast<int>(value / 10000);

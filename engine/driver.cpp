@@ -1,6 +1,7 @@
 #include "engine/driver.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <unordered_set>
 #include <utility>
@@ -8,6 +9,7 @@
 #include "allocation/allocation_review.h"
 #include "allocation/fluid_pass.h"
 #include "engine/dates.h"
+#include "engine/work_threads.h"
 #include "input/sections.h"
 #include "output/html_report.h"
 #include "output/load_file.h"
@@ -31,20 +33,38 @@ void completeWellTests(RunState& rs) {
   const float missing = static_cast<float>(MISSING_VALUE);
   for (const auto& node : rs.nodeTable) {
     if (!node->testDays) continue;
-    DayArray<BaTestDay>& days = *node->testDays;
-    for (int column = 0; column < kTestValues; ++column) {
-      float carried = days[0].values[column];
-      if (carried == missing) carried = 0;
-      for (int d = first; d < end; ++d) {
-        float& value = days[d].values[column];
-        if (value != missing && days[d].valid) {
-          carried = value;
-        } else {
-          value = carried;
+    TestDays& days = *node->testDays;
+    const TestDays& read = days;
+    // The value each column carries into the next day.
+    std::array<float, kTestValues> carried = read[0].values;
+    for (float& value : carried) {
+      if (value == missing) value = 0;
+    }
+    // A day without a usable test is all carried values: such days in a row
+    // share one copy (`copy`, -1 until the first of them).
+    int copy = -1;
+    for (int d = first; d < end; ++d) {
+      if (read[d].valid) {
+        BaTestDay& test = days[d];
+        for (int column = 0; column < kTestValues; ++column) {
+          float& value = test.values[column];
+          if (value != missing) {
+            carried[column] = value;
+          } else {
+            value = carried[column];
+          }
         }
+        copy = -1;
+      } else if (copy >= 0 && read[copy].given == read[d].given) {
+        days.share(d, copy);
+      } else {
+        BaTestDay& test = days[d];
+        test.values = carried;
+        test.valid = 1;
+        copy = d;
       }
     }
-    for (int d = first; d < end; ++d) days[d].valid = 1;
+    days.compact();
   }
 }
 
@@ -206,6 +226,12 @@ int finishRun(RunState& rs, bool opened, const std::string* inputPath, RunSummar
       rs.traceFiles = options.traceFit ? &disk : nullptr;
       rs.nodalTraverseBudget = options.nodalTraverseBudget;
       rs.progress = options.progress;
+      WorkThreads threads(options.threads > 0 ? options.threads : defaultThreadCount());
+      rs.workThreads = &threads;
+      struct ClearThreads {
+        RunState& rs;
+        ~ClearThreads() { rs.workThreads = nullptr; }
+      } clearThreads{rs};
       allocateRun(rs);
       rs.traceFiles = nullptr;
       rs.nodalTraverseBudget = 0;

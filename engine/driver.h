@@ -49,6 +49,10 @@ struct RunOptions {
   // Traverses one nodal solution may run; 0 (every real run) for no bound.
   // It changes results: for the fuzz target only.
   int nodalTraverseBudget = 0;
+  // Threads the allocation and the writers may use; 0 for defaultThreadCount()
+  // (ZELBA_THREADS, else the processor count). 1 runs everything on the
+  // calling thread. The results and the outputs do not depend on it.
+  int threads = 0;
   // Told how far the run has come: "reading", "allocating Oil" (point `step`
   // of `steps`), "writing FILE". Called often: it must be cheap.
   std::function<void(std::string_view phase, int step, int steps)> progress;

@@ -3,6 +3,7 @@
 #include <locale.h>
 
 #include <cfloat>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -40,26 +41,38 @@ double parseNumber(std::string_view token) {
   if (token.empty()) return 0.0;
   if (token.front() == '*' || isAsciiLetter(token.front())) return MISSING_VALUE;
 
-  // Copy the longest decimal prefix: [blanks][sign]digits[.digits][e[sign]digits].
+  // Copy the longest decimal prefix: [blanks][sign]digits[.digits][e[sign]digits],
+  // into a buffer on the stack when it fits (every field of a real input).
   size_t i = 0;
   const size_t n = token.size();
   while (i < n && isBlank(token[i])) ++i;
-  std::string text;
+  char small[80];
+  std::string large;
+  size_t length = 0;
+  auto add = [&](char c) {
+    if (length < sizeof small) {
+      small[length] = c;
+    } else {
+      if (length == sizeof small) large.assign(small, length);
+      large += c;
+    }
+    ++length;
+  };
   if (i < n && (token[i] == '+' || token[i] == '-')) {
-    if (token[i] == '-') text += '-';
+    if (token[i] == '-') add('-');
     ++i;
   }
-  text += '0';  // so that "-.5" and ".5" read with a 0 before the point
+  add('0');  // so that "-.5" and ".5" read with a 0 before the point
   bool digits = false;
   auto copyDigits = [&] {
     while (i < n && isDigit(token[i])) {
-      text += token[i++];
+      add(token[i++]);
       digits = true;
     }
   };
   copyDigits();
   if (i < n && token[i] == '.') {
-    text += token[i++];
+    add(token[i++]);
     copyDigits();
   }
   if (!digits) return 0.0;
@@ -67,11 +80,18 @@ double parseNumber(std::string_view token) {
     size_t j = i + 1;
     if (j < n && (token[j] == '+' || token[j] == '-')) ++j;
     if (j < n && isDigit(token[j])) {
-      text.append(token.substr(i, j - i));
-      while (j < n && isDigit(token[j])) text += token[j++];
+      for (size_t k = i; k < j; ++k) add(token[k]);
+      while (j < n && isDigit(token[j])) add(token[j++]);
     }
   }
-  const double value = convertDecimal(text);
+  const char* text = length <= sizeof small ? small : large.data();
+  // from_chars rounds exactly as strtod does; a value it cannot give (one that
+  // overflows or underflows) goes through strtod, which decides as before.
+  double value = 0;
+  const auto parsed = std::from_chars(text, text + length, value);
+  if (parsed.ec != std::errc() || parsed.ptr != text + length) {
+    value = convertDecimal(std::string(text, length));
+  }
   return std::isfinite(value) ? value : MISSING_VALUE;
 }
 

@@ -59,8 +59,15 @@ class DiskSink : public TextSink {
     if (file_ != nullptr) finish();
   }
   void write(std::string_view text) override {
-    buffer_.append(text);
     written_ += static_cast<long>(text.size());
+    if (text.size() >= kBlock / 4) {
+      // A block formatted apart (a run of report pages) goes to the file as
+      // it is, without a copy through the buffer.
+      flushBuffer();
+      if (error_ == 0) error_ = operations_.write(file_, text.data(), text.size());
+      return;
+    }
+    buffer_.append(text);
     if (buffer_.size() >= kBlock) flushBuffer();
   }
   long position() const override { return written_; }
@@ -270,15 +277,6 @@ bool parseConversion(const char*& at, Conversion& c) {
          c.type == '%';
 }
 
-bool fastFormatSupported(const char* format) {
-  for (const char* at = format; *at;) {
-    if (*at++ != '%') continue;
-    Conversion c;
-    if (!parseConversion(at, c)) return false;
-  }
-  return true;
-}
-
 // Writes `value` with `precision` decimals exactly as printf's "%.*f" does
 // (the exact binary value rounded half to even) into `out`, for values whose
 // scaled magnitude fits 64 bits; returns the length, or 0 when the caller
@@ -286,11 +284,17 @@ bool fastFormatSupported(const char* format) {
 size_t formatFixedFast(char* out, double value, int precision) {
   static constexpr std::uint64_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
   if (precision < 0 || precision > 6 || !(std::fabs(value) < 1e12)) return 0;
-  int exponent = 0;
-  const double fraction = std::frexp(std::fabs(value), &exponent);  // value = fraction * 2^exponent
-  // mantissa * 2^(exponent - 53) is the exact value.
-  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-  const int shift = 53 - exponent;
+  // The exact value is mantissa * 2^-shift, read from the double's bits: the
+  // significand with its hidden bit, and the biased exponent.
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+  std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+  int shift = 1074;  // a subnormal number: mantissa * 2^-1074
+  if (biased != 0) {
+    mantissa |= std::uint64_t{1} << 52;
+    shift = 1075 - biased;
+  }
   unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kPowers[precision];
   std::uint64_t units;  // the value times 10^precision, rounded
   if (shift <= 0) {
@@ -330,7 +334,9 @@ void appendPadded(std::string& out, std::string_view text, const Conversion& c) 
 
 // Formats like vsnprintf for the conversions the writers use, much faster:
 // fixed-point numbers are converted exactly as printf does, by to_chars.
-void formatFast(std::string& out, const char* format, va_list args) {
+// Returns false, having consumed `args` in part, at a conversion it does not
+// handle.
+bool formatFast(std::string& out, const char* format, va_list args) {
   char number[400];  // the widest fixed-point double with 15 decimals fits
   for (const char* at = format; *at;) {
     if (*at != '%') {
@@ -341,7 +347,7 @@ void formatFast(std::string& out, const char* format, va_list args) {
     }
     ++at;
     Conversion c;
-    parseConversion(at, c);
+    if (!parseConversion(at, c)) return false;
     switch (c.type) {
       case '%':
         out += '%';
@@ -390,6 +396,7 @@ void formatFast(std::string& out, const char* format, va_list args) {
         break;
     }
   }
+  return true;
 }
 
 }  // namespace
@@ -399,19 +406,22 @@ void put(TextSink& sink, const char* format, ...) {
   text.clear();
   va_list args;
   va_start(args, format);
-  if (fastFormatSupported(format)) {
-    formatFast(text, format, args);
-  } else {
-    va_list again;
-    va_copy(again, args);
-    const int length = std::vsnprintf(nullptr, 0, format, args);
+  va_list again;
+  va_copy(again, args);
+  if (!formatFast(text, format, args)) {
+    // A conversion the fast formatter does not know: all of it by printf.
+    text.clear();
+    va_list counting;
+    va_copy(counting, again);
+    const int length = std::vsnprintf(nullptr, 0, format, counting);
+    va_end(counting);
     if (length > 0) {
       text.resize(static_cast<size_t>(length) + 1);
       std::vsnprintf(text.data(), text.size(), format, again);
       text.resize(static_cast<size_t>(length));
     }
-    va_end(again);
   }
+  va_end(again);
   va_end(args);
   sink.write(text);
 }

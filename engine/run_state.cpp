@@ -1,21 +1,70 @@
 #include "engine/run_state.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <new>
+#include <type_traits>
 
 #include "engine/text.h"
 
 namespace zelba {
 
+const BaFluidDays kNoFluidDays{};
+
 namespace {
 
-// Key of the node index: the type id and the upper-cased name. Nodes of two
-// types may share a name.
-std::string nodeKey(int typeId, std::string_view upperName) {
-  std::string key(sizeof typeId, '\0');
-  std::memcpy(key.data(), &typeId, sizeof typeId);
-  key.append(upperName);
-  return key;
+constexpr size_t kFirstPiece = size_t{4} << 20;
+constexpr size_t kLargestPiece = size_t{64} << 20;
+constexpr size_t kLargePage = size_t{2} << 20;
+constexpr size_t kBlockAlignment = 64;
+
+}  // namespace
+
+void* BlockArena::allocate(size_t bytes) {
+  bytes = (bytes + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
+  if (static_cast<size_t>(end_ - next_) < bytes) {
+    size_t size = pieces_.empty() ? kFirstPiece : std::min(pieces_.back().size * 2, kLargestPiece);
+    size = std::max(size, bytes + kLargePage);
+    // One large page more than needed, so that the piece can start on one.
+    void* base = mmap(nullptr, size + kLargePage, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base == MAP_FAILED) throw std::bad_alloc();
+    pieces_.push_back({base, size + kLargePage});
+    const auto address = reinterpret_cast<std::uintptr_t>(base);
+    char* start = reinterpret_cast<char*>((address + kLargePage - 1) / kLargePage * kLargePage);
+    madvise(start, size, MADV_HUGEPAGE);  // a hint; without large pages all works the same
+    next_ = start;
+    end_ = start + size;
+  }
+  void* block = next_;
+  next_ += bytes;
+  return block;
+}
+
+void BlockArena::release() {
+  for (const Piece& piece : pieces_) munmap(piece.base, piece.size);
+  std::vector<Piece>().swap(pieces_);
+  next_ = end_ = nullptr;
+}
+
+FluidBlocks::~FluidBlocks() {
+  if (arena_ != nullptr) return;  // the arena gives the blocks back
+  for (BaFluidDays* block : blocks_) delete block;
+}
+
+BaFluidDays* FluidBlocks::create() {
+  static_assert(std::is_trivially_destructible_v<BaFluidDays>);
+  if (arena_ == nullptr) return new BaFluidDays{};
+  return new (arena_->allocate(sizeof(BaFluidDays))) BaFluidDays{};
+}
+
+namespace {
+
+char upperAscii(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 const BaNode* nodeAt(const RunState& rs, int index) {
@@ -29,13 +78,32 @@ const BaPom* pomAt(const RunState& rs, int pom) {
 void giveWellBlocks(RunState& rs, BaNode& node) {
   node.routes = std::make_unique<DayArray<BaDayRoute>>();
   for (BaDayRoute& route : *node.routes) route = BaDayRoute{rs.currentPom, 24.0f};
-  node.testDays = std::make_unique<DayArray<BaTestDay>>();
+  node.testDays = std::make_unique<TestDays>();
   node.wellDesc = std::make_unique<BaWellDesc>();
   node.wellProp = std::make_unique<BaWellProp>();
   node.methods = rs.defaultMethods;
 }
 
 }  // namespace
+
+size_t NodeKeyHash::operator()(const NodeKey& key) const {
+  // FNV-1a over the type id and the upper-cased name.
+  std::uint64_t hash = 14695981039346656037ull ^ static_cast<std::uint32_t>(key.typeId);
+  hash *= 1099511628211ull;
+  for (const char c : key.name) {
+    hash ^= static_cast<unsigned char>(upperAscii(c));
+    hash *= 1099511628211ull;
+  }
+  return static_cast<size_t>(hash);
+}
+
+bool NodeKeyEqual::operator()(const NodeKey& a, const NodeKey& b) const {
+  if (a.typeId != b.typeId || a.name.size() != b.name.size()) return false;
+  for (size_t i = 0; i < a.name.size(); ++i) {
+    if (upperAscii(a.name[i]) != upperAscii(b.name[i])) return false;
+  }
+  return true;
+}
 
 void resetRunState(RunState& rs) {
   releaseRunState(rs);
@@ -50,6 +118,7 @@ void resetRunState(RunState& rs) {
   // The run options of a run that ended by an exception do not carry over.
   rs.traceFiles = nullptr;
   rs.nodalTraverseBudget = 0;
+  rs.workThreads = nullptr;
   rs.progress = nullptr;
 }
 
@@ -57,9 +126,10 @@ void releaseRunState(RunState& rs) {
   // Swapping with empty containers gives their memory back.
   std::vector<std::unique_ptr<BaNode>>().swap(rs.nodeTable);
   std::vector<std::unique_ptr<BaPom>>().swap(rs.pomTable);
+  rs.blockArena.reset();  // after the nodes whose blocks it holds
   std::vector<BaStatusEvent>().swap(rs.statusEvents);
   std::unordered_map<std::int32_t, std::vector<BaWatchSample>>().swap(rs.watchSamples);
-  std::unordered_map<std::string, std::int32_t>().swap(rs.nodeIndexByKey);
+  std::unordered_map<NodeKey, std::int32_t, NodeKeyHash, NodeKeyEqual>().swap(rs.nodeIndexByKey);
   std::unordered_map<std::int32_t, std::int32_t>().swap(rs.pomIndexByNode);
   rs.diagnostics = Diagnostics{};
 }
@@ -68,15 +138,17 @@ int findNode(RunState& rs, std::string_view typeNameText, std::string_view name,
   if (created) *created = false;
   const int typeId = lookupEntityType(rs, typeNameText);
   if (typeId < 0 || name.empty()) return -1;
-  std::string upper(name);
-  toUpperAscii(upper);
-  std::string key = nodeKey(typeId, upper);
-  if (auto found = rs.nodeIndexByKey.find(key); found != rs.nodeIndexByKey.end()) {
+  if (auto found = rs.nodeIndexByKey.find(NodeKey{typeId, name});
+      found != rs.nodeIndexByKey.end()) {
     return found->second;
   }
+  std::string upper(name);
+  toUpperAscii(upper);
 
   auto node = std::make_unique<BaNode>();
   if (isWellType(rs, typeId)) giveWellBlocks(rs, *node);
+  if (!rs.blockArena) rs.blockArena = std::make_unique<BlockArena>();
+  node->fluids.createIn(rs.blockArena.get());
   node->typeId = typeId;
   node->pomIndex = rs.currentPom;
   if (static_cast<long long>(upper.size()) > rs.control.maxNameLength) {
@@ -85,8 +157,10 @@ int findNode(RunState& rs, std::string_view typeNameText, std::string_view name,
   node->name = std::move(upper);
 
   const int index = rs.nodeCount();
+  // The node's record does not move, so neither does the name its key views.
+  const NodeKey key{typeId, node->name};
   rs.nodeTable.push_back(std::move(node));
-  rs.nodeIndexByKey.emplace(std::move(key), index);
+  rs.nodeIndexByKey.emplace(key, index);
   if (created) *created = true;
   return index;
 }

@@ -29,6 +29,7 @@
 namespace zelba {
 
 class OutputFiles;
+class WorkThreads;
 
 constexpr int kDaySlots = 32;    // opening slot 0 and days 1..31
 constexpr int kMaxDays = 31;     // longest period processed
@@ -73,6 +74,132 @@ using DayArray = std::array<T, kDaySlots>;
 template <typename T>
 using FluidArray = std::array<T, kFluidSlots>;
 
+// A per-day block that is read like a DayArray<T> but holds each distinct
+// day value once: days whose values are equal copies (a well test or an
+// equation carried over the period) share one row. Reading a day through a
+// const block gives its row; reaching a day through a non-const block gives
+// the day a row of its own first (a copy of the shared one), so writing a
+// day never changes another. `share` is the one way to make days share.
+// References to days stay valid while the block lives: rows do not move.
+template <typename T>
+class DayRows {
+ public:
+  DayRows() { rows_.push_back(std::make_unique<T>()); }
+  DayRows(const DayRows&) = delete;
+  DayRows& operator=(const DayRows&) = delete;
+
+  const T& operator[](int day) const { return *rows_[index_[static_cast<size_t>(day)]]; }
+  T& operator[](int day) {
+    unshare(day);
+    return *rows_[index_[static_cast<size_t>(day)]];
+  }
+  // Makes `day` read what `from` reads, until either is written.
+  void share(int day, int from) {
+    index_[static_cast<size_t>(day)] = index_[static_cast<size_t>(from)];
+  }
+  size_t rowCount() const { return rows_.size(); }  // rows held, for the memory figures
+  // Gives back the rows no day reads any more (after days were made to
+  // share). References to days stay valid.
+  void compact() {
+    std::array<std::uint8_t, kDaySlots + 1> moved{};
+    std::vector<std::unique_ptr<T>> kept;
+    kept.reserve(rows_.size());
+    for (size_t r = 0; r < rows_.size(); ++r) {
+      if (!referenced(r, -1)) continue;
+      moved[r] = static_cast<std::uint8_t>(kept.size());
+      kept.push_back(std::move(rows_[r]));
+    }
+    for (std::uint8_t& row : index_) row = moved[row];
+    rows_ = std::move(kept);
+  }
+
+  template <typename Block, typename Value>
+  class Iterator {
+   public:
+    Iterator(Block& block, int day) : block_(&block), day_(day) {}
+    Value& operator*() const { return (*block_)[day_]; }
+    Iterator& operator++() {
+      ++day_;
+      return *this;
+    }
+    bool operator!=(const Iterator& other) const { return day_ != other.day_; }
+
+   private:
+    Block* block_;
+    int day_;
+  };
+  Iterator<const DayRows, const T> begin() const { return {*this, 0}; }
+  Iterator<const DayRows, const T> end() const { return {*this, kDaySlots}; }
+  Iterator<DayRows, T> begin() { return {*this, 0}; }
+  Iterator<DayRows, T> end() { return {*this, kDaySlots}; }
+
+ private:
+  bool referenced(size_t row, int except) const {
+    for (int d = 0; d < kDaySlots; ++d) {
+      if (d != except && index_[static_cast<size_t>(d)] == row) return true;
+    }
+    return false;
+  }
+  void unshare(int day) {
+    const size_t row = index_[static_cast<size_t>(day)];
+    if (!referenced(row, day)) return;
+    // A row no day reads any more is used again before a new one is made.
+    for (size_t r = 0; r < rows_.size(); ++r) {
+      if (r != row && !referenced(r, -1)) {
+        *rows_[r] = *rows_[row];
+        index_[static_cast<size_t>(day)] = static_cast<std::uint8_t>(r);
+        return;
+      }
+    }
+    rows_.push_back(std::make_unique<T>(*rows_[row]));
+    index_[static_cast<size_t>(day)] = static_cast<std::uint8_t>(rows_.size() - 1);
+  }
+
+  std::array<std::uint8_t, kDaySlots> index_{};  // the row of each day
+  std::vector<std::unique_ptr<T>> rows_;         // at most kDaySlots + 1
+};
+
+// An owning pointer through which a const owner reaches its block as const:
+// a reader of a const node never makes a DayRows give a day its own row.
+template <typename T>
+class OwnedBlock {
+ public:
+  OwnedBlock() = default;
+  OwnedBlock(std::unique_ptr<T> block) : block_(std::move(block)) {}  // NOLINT: as unique_ptr
+  OwnedBlock& operator=(std::unique_ptr<T> block) {
+    block_ = std::move(block);
+    return *this;
+  }
+  explicit operator bool() const { return block_ != nullptr; }
+  T& operator*() { return *block_; }
+  const T& operator*() const { return *block_; }
+  T* operator->() { return block_.get(); }
+  const T* operator->() const { return block_.get(); }
+  T* get() { return block_.get(); }
+  const T* get() const { return block_.get(); }
+
+ private:
+  std::unique_ptr<T> block_;
+};
+
+// A per-day block created when it is first reached through a non-const
+// owner; reading it before through a const owner gives zeros.
+template <typename T>
+class LazyDayArray {
+ public:
+  const T& operator[](int day) const {
+    static const DayArray<T> kZeros{};
+    return block_ ? (*block_)[static_cast<size_t>(day)] : kZeros[static_cast<size_t>(day)];
+  }
+  T& operator[](int day) {
+    if (!block_) block_ = std::make_unique<DayArray<T>>();
+    return (*block_)[static_cast<size_t>(day)];
+  }
+
+ private:
+  std::unique_ptr<DayArray<T>> block_;
+};
+
 // How a day's volume was given on its "#volume" line.
 enum Qualifier : std::uint8_t {
   kQualifierPlain = 0,     // a plain number
@@ -86,6 +213,93 @@ struct BaFluidDays {
   DayArray<double> volume{};     // measured volume; for wells the theoretical volume once allocated
   DayArray<double> dayResult{};  // allocated volume of the day
   DayArray<double> cumResult{};  // allocated volume summed over the allocation passes
+};
+
+// Shared by every node: what a fluid whose block was never written reads as.
+extern const BaFluidDays kNoFluidDays;
+
+// Memory for the day blocks of a run's nodes: taken from the system in large
+// pieces (which it may back with large pages: a month of 100,000 wells needs
+// a quarter of a gigabyte of them) and given back all at once when the run is
+// released. Not for two threads at once.
+class BlockArena {
+ public:
+  BlockArena() = default;
+  ~BlockArena() { release(); }
+  BlockArena(const BlockArena&) = delete;
+  BlockArena& operator=(const BlockArena&) = delete;
+
+  // `bytes` of zeroed memory, aligned for any block; throws std::bad_alloc
+  // when the system has no more.
+  void* allocate(size_t bytes);
+  // Gives every piece back. REQUIRES: nothing taken from the arena is used
+  // any more.
+  void release();
+
+ private:
+  struct Piece {
+    void* base;
+    size_t size;
+  };
+  std::vector<Piece> pieces_;
+  char* next_ = nullptr;  // the free part of the newest piece
+  char* end_ = nullptr;
+};
+
+// The per-fluid day blocks of a node, indexed by fluid slot like a
+// FluidArray<BaFluidDays>. A block is created when it is first reached
+// through a non-const node, so a run holds blocks only for the fluids it
+// reads in, evaluates or allocates (a month of eight fluids would be 6.5 KB
+// a well). Reading a block that was never created (through a const node)
+// gives kNoFluidDays, all zeros. Blocks come from the run's arena when the
+// node was given one, else from the heap. Creating a block is not safe while
+// another thread reaches the same node or arena; the allocation creates the
+// blocks of the fluid it evaluates before it shares the wells out between
+// threads.
+class FluidBlocks {
+ public:
+  FluidBlocks() = default;
+  ~FluidBlocks();
+  FluidBlocks(const FluidBlocks&) = delete;
+  FluidBlocks& operator=(const FluidBlocks&) = delete;
+
+  // Blocks are created in `arena` from now on. REQUIRES: no block created yet.
+  void createIn(BlockArena* arena) { arena_ = arena; }
+
+  const BaFluidDays& operator[](int fluid) const {
+    const BaFluidDays* block = blocks_[static_cast<size_t>(fluid)];
+    return block ? *block : kNoFluidDays;
+  }
+  BaFluidDays& operator[](int fluid) {
+    BaFluidDays*& block = blocks_[static_cast<size_t>(fluid)];
+    if (!block) block = create();
+    return *block;
+  }
+  bool created(int fluid) const { return blocks_[static_cast<size_t>(fluid)] != nullptr; }
+
+  // Reads every slot in order, kNoFluidDays for the blocks not created.
+  class Iterator {
+   public:
+    Iterator(const FluidBlocks& blocks, int fluid) : blocks_(&blocks), fluid_(fluid) {}
+    const BaFluidDays& operator*() const { return (*blocks_)[fluid_]; }
+    Iterator& operator++() {
+      ++fluid_;
+      return *this;
+    }
+    bool operator!=(const Iterator& other) const { return fluid_ != other.fluid_; }
+
+   private:
+    const FluidBlocks* blocks_;
+    int fluid_;
+  };
+  Iterator begin() const { return Iterator(*this, 0); }
+  Iterator end() const { return Iterator(*this, kFluidSlots); }
+
+ private:
+  BaFluidDays* create();
+
+  FluidArray<BaFluidDays*> blocks_{};
+  BlockArena* arena_ = nullptr;  // null: the blocks are the heap's, freed here
 };
 
 struct BaDayEquation {
@@ -153,7 +367,8 @@ struct BaWellDesc {
   std::array<float, 4> values{};  // "welldesc" p1..p4
 };
 
-using EquationDays = DayArray<BaDayEquation>;
+using EquationDays = DayRows<BaDayEquation>;
+using TestDays = DayRows<BaTestDay>;
 
 struct BaNode {
   std::int32_t typeId = -1;    // row id in entityTypes
@@ -175,14 +390,14 @@ struct BaNode {
   std::int32_t acceptedTests = 0;  // well-test lines accepted for the node
   // Per-day blocks of well-type nodes; null for facilities.
   std::unique_ptr<BaWellProp> wellProp;
-  FluidArray<std::unique_ptr<EquationDays>> dayEquations;  // created on first use
-  std::unique_ptr<DayArray<BaTestDay>> testDays;
+  FluidArray<OwnedBlock<EquationDays>> dayEquations;  // created on first use
+  OwnedBlock<TestDays> testDays;
   std::unique_ptr<BaWellDesc> wellDesc;
   std::unique_ptr<DayArray<BaDayRoute>> routes;
   std::unique_ptr<DayArray<BaWatchDay>> watchDays;  // created on first use
   std::int32_t activeFluid = -1;                    // fluid slot being allocated
-  FluidArray<BaFluidDays> fluids{};
-  DayArray<double> stock{};        // stock (tank inventory) volumes
+  FluidBlocks fluids;                               // created on first write, see FluidBlocks
+  LazyDayArray<double> stock;      // stock (tank inventory) volumes; created when written
   FluidArray<double> runTotalA{};  // running totals of the point-of-measurement allocation
   FluidArray<double> runTotalB{};
 };
@@ -301,10 +516,28 @@ struct AllocationScratch {
   FluidArray<double> unallocated{};
 };
 
+// The key of a node in `nodeIndexByKey`: its type id and its name. Names are
+// hashed and compared without regard to ASCII case, so a name as the input
+// writes it finds its node without an upper-cased copy; the key of a stored
+// node views that node's own (upper-cased) name.
+struct NodeKey {
+  std::int32_t typeId = -1;
+  std::string_view name;
+};
+struct NodeKeyHash {
+  size_t operator()(const NodeKey& key) const;
+};
+struct NodeKeyEqual {
+  bool operator()(const NodeKey& a, const NodeKey& b) const;
+};
+
 struct RunState {
   RunControl control;
   NameTable entityTypes;  // replaced by "*Define"; id = row number
   NameTable fluidNames;
+  // The nodes' fluid blocks; on the heap, so that a run state that is moved
+  // keeps the arena its nodes were given.
+  std::unique_ptr<BlockArena> blockArena;
   std::vector<std::unique_ptr<BaNode>> nodeTable;  // node index = position
   std::vector<std::unique_ptr<BaPom>> pomTable;    // POM index = position
   std::vector<BaStatusEvent> statusEvents;
@@ -324,11 +557,16 @@ struct RunState {
   // only the fuzz target sets, to tell a hang from a slow input: it changes
   // results.
   int nodalTraverseBudget = 0;
+  // The threads the allocation and the writers share independent work out
+  // to; null (the default) runs everything on the calling thread. A run
+  // option, set by the driver for the allocation and the outputs; it changes
+  // no result.
+  WorkThreads* workThreads = nullptr;
   // Told how far the run has come ("allocating Oil", point 3 of 120); a run
   // option for a program that shows progress. The engine prints nothing.
   std::function<void(std::string_view phase, int step, int steps)> progress;
-  // Finds a node by (type id, upper-cased name) without scanning nodeTable.
-  std::unordered_map<std::string, std::int32_t> nodeIndexByKey;
+  // Finds a node by (type id, name) without scanning nodeTable.
+  std::unordered_map<NodeKey, std::int32_t, NodeKeyHash, NodeKeyEqual> nodeIndexByKey;
   // The first point of measurement whose own node is the key.
   std::unordered_map<std::int32_t, std::int32_t> pomIndexByNode;
 

@@ -217,15 +217,22 @@ void carryForward(RunState& rs) {
     for (auto& block : node->dayEquations) {
       if (!block) continue;
       EquationDays& days = *block;
+      const EquationDays& read = days;
       int latest = 0;
+      int copy = -1;  // the first copy of the latest day's; the days after it share it
       for (int d = 0; d < kDaySlots; ++d) {
-        if (days[d].present) {
+        if (read[d].present) {
           latest = d;
+          copy = -1;
+        } else if (d != latest && copy >= 0) {
+          days.share(d, copy);
         } else if (d != latest) {
-          days[d] = days[latest];
+          days[d] = read[latest];
           days[d].given = 0;
+          copy = d;
         }
       }
+      days.compact();
     }
   }
 }

@@ -30,6 +30,43 @@ void writeColumnLine(const RunState& rs, TextSink& out) {
   out.write("\n");
 }
 
+// Wells formatted together: about 250 KB of daily blocks.
+constexpr int kBlocksPerRun = 128;
+
+struct LoadBlocks {
+  BufferSink text;
+  void clear() { text.clear(); }
+};
+
+// The well's block: per day in daily mode, its period totals in monthly mode.
+void writeWellBlock(const RunState& rs, const BaNode& node, bool daily, TextSink& out) {
+  const RunControl& rc = rs.control;
+  if (!node.allocated || !isWellLevel(rs, node)) return;
+  const auto [first, end] = periodDays(rc);
+  double hoursSum = 0;
+  FluidArray<double> sums{};
+  if (daily) put(out, "*keyname \"%s\"\n", node.name.c_str());
+  for (int d = first; d < end; ++d) {
+    const float hours = node.routes ? (*node.routes)[d].hoursOn : 0.0f;
+    hoursSum += hours;
+    for (int slot = 0; slot < kFluidSlots; ++slot)
+      accumulate(sums[slot], node.fluids[slot].cumResult[d]);
+    if (!daily) continue;
+    put(out, "%8.0f  %12.3f ", dayDate(rs, d), hours);
+    for (int slot = 0; slot < kFluidSlots; ++slot) {
+      if (isListed(rc, slot)) put(out, " %12.1f", node.fluids[slot].cumResult[d]);
+    }
+    out.write("\n");
+  }
+  if (daily) return;
+  put(out, "*keyname \"%s\"\n", node.name.c_str());
+  put(out, "%10.0f %10.3f ", rc.periodEnd, hoursSum / 24);
+  for (int slot = 0; slot < kFluidSlots; ++slot) {
+    if (isListed(rc, slot)) put(out, " %12.1f", sums[slot]);
+  }
+  out.write("\n");
+}
+
 }  // namespace
 
 void writeLoadFile(const RunState& rs, OutputFiles& files, const std::string& path, bool daily) {
@@ -42,32 +79,12 @@ void writeLoadFile(const RunState& rs, OutputFiles& files, const std::string& pa
   if (!rc.zelTable.empty()) put(out, "*tablename %s\n", rc.zelTable.c_str());
   writeColumnLine(rs, out);
 
-  const auto [first, end] = periodDays(rc);
-  for (const auto& node : rs.nodeTable) {
-    if (!node->allocated || !isWellLevel(rs, *node)) continue;
-    double hoursSum = 0;
-    FluidArray<double> sums{};
-    if (daily) put(out, "*keyname \"%s\"\n", node->name.c_str());
-    for (int d = first; d < end; ++d) {
-      const float hours = node->routes ? (*node->routes)[d].hoursOn : 0.0f;
-      hoursSum += hours;
-      for (int slot = 0; slot < kFluidSlots; ++slot)
-        accumulate(sums[slot], node->fluids[slot].cumResult[d]);
-      if (!daily) continue;
-      put(out, "%8.0f  %12.3f ", dayDate(rs, d), hours);
-      for (int slot = 0; slot < kFluidSlots; ++slot) {
-        if (isListed(rc, slot)) put(out, " %12.1f", node->fluids[slot].cumResult[d]);
-      }
-      out.write("\n");
-    }
-    if (daily) continue;
-    put(out, "*keyname \"%s\"\n", node->name.c_str());
-    put(out, "%10.0f %10.3f ", rc.periodEnd, hoursSum / 24);
-    for (int slot = 0; slot < kFluidSlots; ++slot) {
-      if (isListed(rc, slot)) put(out, " %12.1f", sums[slot]);
-    }
-    out.write("\n");
-  }
+  formatNodeRuns<LoadBlocks>(
+      rs, rs.nodeCount(), kBlocksPerRun,
+      [&rs, daily](int first, int end, LoadBlocks& run) {
+        for (int i = first; i < end; ++i) writeWellBlock(rs, *rs.nodeTable[i], daily, run.text);
+      },
+      [&out](const LoadBlocks& run) { out.write(run.text.text()); });
 }
 
 }  // namespace zelba

@@ -6,7 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/output_files.h"
 #include "engine/run_state.h"
+#include "engine/work_threads.h"
 
 namespace zelba {
 
@@ -39,5 +41,50 @@ double facilityFieldFactor(const RunState& rs, int nodeIndex, int slot, int day)
 
 // The level name of a node: its entity type's name.
 std::string levelName(const RunState& rs, const BaNode& node);
+
+// Text kept in memory: a run of nodes of an output formatted apart from the
+// others. position() counts from the start of the run.
+class BufferSink : public TextSink {
+ public:
+  void write(std::string_view text) override { text_.append(text); }
+  long position() const override { return static_cast<long>(text_.size()); }
+  std::string_view text() const { return text_; }
+  void clear() { text_.clear(); }
+
+ private:
+  std::string text_;
+};
+
+// Formats the nodes 0..count-1 of an output in runs of `perRun` nodes:
+// format(first, end, run) fills a `Run` (a BufferSink `text` and whatever the
+// writer keeps per node, emptied by its clear()) and emit(run) writes it out.
+// With the run's threads the runs are formatted on them, a few runs ahead,
+// and emitted on the calling thread in node order; else one after the other.
+// Formatting reads the run state only, so the bytes are the same either way.
+template <typename Run, typename Format, typename Emit>
+void formatNodeRuns(const RunState& rs, int count, int perRun, Format format, Emit emit) {
+  if (count <= 0) return;
+  perRun = perRun > 0 ? perRun : 1;
+  const int runs = (count - 1) / perRun + 1;
+  auto formatRun = [&](int k, Run& run) {
+    run.clear();
+    const int first = k * perRun;
+    format(first, count - first < perRun ? count : first + perRun, run);
+  };
+  WorkThreads* threads = rs.workThreads;
+  if (threads == nullptr || !threads->parallel() || runs < 2) {
+    Run run;
+    for (int k = 0; k < runs; ++k) {
+      formatRun(k, run);
+      emit(run);
+    }
+    return;
+  }
+  const int window = 2 * threads->threads() + 2;
+  std::vector<Run> buffers(static_cast<size_t>(window));
+  threads->ordered(
+      runs, window, [&](int k, int slot) { formatRun(k, buffers[static_cast<size_t>(slot)]); },
+      [&](int, int slot) { emit(buffers[static_cast<size_t>(slot)]); });
+}
 
 }  // namespace zelba

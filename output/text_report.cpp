@@ -131,6 +131,17 @@ int periodFirst(const RunControl& rc) {
   return periodDays(rc).first;
 }
 
+// The text of a day's method (methodText) for every source id, made once:
+// the report prints one per listed fluid and day.
+const std::string& methodLabel(std::int8_t source) {
+  static const std::array<std::string, 256> kLabels = [] {
+    std::array<std::string, 256> labels;
+    for (int id = -128; id < 128; ++id) labels[static_cast<size_t>(id + 128)] = methodText(id);
+    return labels;
+  }();
+  return kLabels[static_cast<size_t>(source + 128)];
+}
+
 // One node's page of the daily report; returns its sums over the period.
 Sums writeDailyPage(const RunState& rs, TextSink& out, int index) {
   const RunControl& rc = rs.control;
@@ -158,7 +169,8 @@ Sums writeDailyPage(const RunState& rs, TextSink& out, int index) {
       accumulate(sums.theoretical[slot], days.volume[d]);
       accumulate(sums.allocated[slot], days.cumResult[d]);
       if (!isListed(rc, slot)) continue;
-      const std::string method = hours == 0.0f ? "ShutIn" : methodText(days.source[d]);
+      static const std::string kShutIn = "ShutIn";
+      const std::string& method = hours == 0.0f ? kShutIn : methodLabel(days.source[d]);
       if (isTheoreticalOnly(rc, slot)) {
         if (facility) {
           put(out, " %11.1f   ", days.cumResult[d]);
@@ -318,21 +330,55 @@ bool hasReportPage(const RunState& rs, const BaNode& node) {
   return node.allocated && (rs.control.dailyMode || !isWellLevel(rs, node));
 }
 
+namespace {
+
+// Nodes formatted together: about 300 KB of pages.
+constexpr int kPagesPerRun = 64;
+
+// The pages of a run of nodes, where they start in its text, and the sums of
+// the well-level pages among them, in node order.
+struct DailyPages {
+  BufferSink text;
+  ReportPageStarts starts;
+  std::vector<Sums> wellSums;
+  void clear() {
+    text.clear();
+    starts.clear();
+    wellSums.clear();
+  }
+};
+
+}  // namespace
+
 ReportPageStarts writeDailyReport(const RunState& rs, TextSink& out) {
   ReportPageStarts starts;
   Sums network;
-  for (int i = 0; i < rs.nodeCount(); ++i) {
-    const BaNode& node = *rs.nodeTable[i];
-    if (!hasReportPage(rs, node)) continue;
-    starts.push_back({i, out.position()});
-    const Sums sums = writeDailyPage(rs, out, i);
-    if (!isWellLevel(rs, node)) continue;
-    for (int slot = 0; slot < kFluidSlots; ++slot) {
-      if (!isListed(rs.control, slot)) continue;
-      accumulate(network.theoretical[slot], sums.theoretical[slot]);
-      accumulate(network.allocated[slot], sums.allocated[slot]);
-    }
-  }
+  formatNodeRuns<DailyPages>(
+      rs, rs.nodeCount(), kPagesPerRun,
+      [&rs](int first, int end, DailyPages& run) {
+        for (int i = first; i < end; ++i) {
+          const BaNode& node = *rs.nodeTable[i];
+          if (!hasReportPage(rs, node)) continue;
+          run.starts.push_back({i, run.text.position()});
+          const Sums sums = writeDailyPage(rs, run.text, i);
+          if (isWellLevel(rs, node)) run.wellSums.push_back(sums);
+        }
+      },
+      [&](const DailyPages& run) {
+        const long base = out.position();
+        for (const ReportPageStart& start : run.starts) {
+          starts.push_back({start.node, base + start.offset});
+        }
+        out.write(run.text.text());
+        // The network totals sum the pages in node order.
+        for (const Sums& sums : run.wellSums) {
+          for (int slot = 0; slot < kFluidSlots; ++slot) {
+            if (!isListed(rs.control, slot)) continue;
+            accumulate(network.theoretical[slot], sums.theoretical[slot]);
+            accumulate(network.allocated[slot], sums.allocated[slot]);
+          }
+        }
+      });
   writeNetworkTotals(rs, out, network);
   return starts;
 }
@@ -393,6 +439,51 @@ ReportPageStarts writeReport(const RunState& rs, OutputFiles& files, const std::
   return rs.control.dailyMode ? writeDailyReport(rs, *out) : writeMonthlyReport(rs, *out);
 }
 
+namespace {
+
+constexpr int kTotalsRowsPerRun = 1024;
+
+// The rows of a run of wells of the totals listing and their sums.
+struct TotalsRows {
+  BufferSink text;
+  std::vector<Sums> wellSums;
+  void clear() {
+    text.clear();
+    wellSums.clear();
+  }
+};
+
+// The well's row of the totals listing, when it has one.
+void writeTotalsRow(const RunState& rs, const BaNode& node, TotalsRows& run) {
+  const RunControl& rc = rs.control;
+  if (!node.allocated || !isWellLevel(rs, node)) return;
+  Sums well;
+  bool produced = false;  // some listed slot's running allocated sum went above 0
+  for (int d = periodFirst(rc); d < periodEnd(rc); ++d) {
+    for (int slot = 0; slot < kFluidSlots; ++slot) {
+      if (!isListed(rc, slot)) continue;
+      accumulate(well.allocated[slot], node.fluids[slot].cumResult[d]);
+      accumulate(well.theoretical[slot], node.fluids[slot].volume[d]);
+      if (well.allocated[slot] > 0) produced = true;
+    }
+  }
+  if (!produced) return;
+  TextSink& out = run.text;
+  put(out, "%-20s ", node.name.c_str());
+  for (int slot = 0; slot < kFluidSlots; ++slot) {
+    if (!isListed(rc, slot)) continue;
+    if (isTheoreticalOnly(rc, slot)) {
+      put(out, " %10.1f  ", well.theoretical[slot]);
+    } else {
+      put(out, " %10.1f %10.1f %c", well.theoretical[slot], well.allocated[slot], ' ');
+    }
+  }
+  out.write("\n");
+  run.wellSums.push_back(well);
+}
+
+}  // namespace
+
 void writeTotalsListing(const RunState& rs, OutputFiles& files, const std::string& path) {
   const RunControl& rc = rs.control;
   std::unique_ptr<TextSink> file = files.create(path);
@@ -406,32 +497,22 @@ void writeTotalsListing(const RunState& rs, OutputFiles& files, const std::strin
   writeHeaderRows(rs, out, kDailyWell, left);
 
   Sums grand;
-  for (const auto& node : rs.nodeTable) {
-    if (!node->allocated || !isWellLevel(rs, *node)) continue;
-    Sums well;
-    bool produced = false;  // some listed slot's running allocated sum went above 0
-    for (int d = periodFirst(rc); d < periodEnd(rc); ++d) {
-      for (int slot = 0; slot < kFluidSlots; ++slot) {
-        if (!isListed(rc, slot)) continue;
-        accumulate(well.allocated[slot], node->fluids[slot].cumResult[d]);
-        accumulate(well.theoretical[slot], node->fluids[slot].volume[d]);
-        if (well.allocated[slot] > 0) produced = true;
-      }
-    }
-    if (!produced) continue;
-    put(out, "%-20s ", node->name.c_str());
-    for (int slot = 0; slot < kFluidSlots; ++slot) {
-      if (!isListed(rc, slot)) continue;
-      if (isTheoreticalOnly(rc, slot)) {
-        put(out, " %10.1f  ", well.theoretical[slot]);
-      } else {
-        put(out, " %10.1f %10.1f %c", well.theoretical[slot], well.allocated[slot], ' ');
-      }
-      accumulate(grand.theoretical[slot], well.theoretical[slot]);
-      accumulate(grand.allocated[slot], well.allocated[slot]);
-    }
-    out.write("\n");
-  }
+  formatNodeRuns<TotalsRows>(
+      rs, rs.nodeCount(), kTotalsRowsPerRun,
+      [&rs](int first, int end, TotalsRows& run) {
+        for (int i = first; i < end; ++i) writeTotalsRow(rs, *rs.nodeTable[i], run);
+      },
+      [&](const TotalsRows& run) {
+        out.write(run.text.text());
+        // The grand totals sum the wells in node order.
+        for (const Sums& well : run.wellSums) {
+          for (int slot = 0; slot < kFluidSlots; ++slot) {
+            if (!isListed(rc, slot)) continue;
+            accumulate(grand.theoretical[slot], well.theoretical[slot]);
+            accumulate(grand.allocated[slot], well.allocated[slot]);
+          }
+        }
+      });
   writeHeaderRows(rs, out, kDailyWell, left);
   out.write(std::string(21, ' '));
   for (int slot = 0; slot < kFluidSlots; ++slot) {

@@ -192,7 +192,7 @@ TEST(BeggsBrill, FlowPatternsLiquidOnlyAndTransition) {
 struct WellFixture {
   WellFixture() {
     resetRunState(rs);
-    node.testDays = std::make_unique<DayArray<BaTestDay>>();
+    node.testDays = std::make_unique<TestDays>();
     node.wellDesc = std::make_unique<BaWellDesc>();
     node.wellProp = std::make_unique<BaWellProp>();
     node.wellDesc->values = {2.441f, 8000, 90, 0};
