@@ -22,7 +22,7 @@ JOBS      := $(shell nproc 2>/dev/null || echo 2)
 DEB_PACKAGES := build-essential cmake libgtest-dev libgmock-dev nlohmann-json3-dev \
   libsqlite3-dev qt6-base-dev qt6-charts-dev \
   libqt6opengl6-dev fonts-dejavu-core
-TEST_PACKAGES := chromium xvfb xauth xdotool
+TEST_PACKAGES := chromium xvfb xauth xdotool python3
 
 # Every source folder that exists; folders of later subsystems join as they appear.
 SOURCE_DIRS := $(wildcard engine input allocation output setup hostmodel host apps tests bench)

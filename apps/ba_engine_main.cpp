@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "engine/driver.h"
+#include "output/csv_results.h"
+#include "output/dashboard.h"
 #include "output/diagnostics_table.h"
 #include "output/json_results.h"
 
@@ -45,7 +47,8 @@ void printUsage(std::FILE* to) {
       to,
       "Usage: ba-engine INPUT\n"
       "       ba-engine --check INPUT\n"
-      "       ba-engine [--strict] [--quiet] [--diagnostics FILE] [--json FILE] INPUT\n"
+      "       ba-engine [--strict] [--quiet] [--diagnostics FILE] [--json FILE]\n"
+      "                 [--csv FILE] [--dashboard FILE] INPUT\n"
       "Runs one back allocation on the input file INPUT and writes the outputs\n"
       "that its #control section names. When the run recorded something that\n"
       "needs attention (a field factor out of range, an ignored input line, ...),\n"
@@ -56,7 +59,11 @@ void printUsage(std::FILE* to) {
       "                      and a summary per point of measurement\n"
       "  --diagnostics FILE  write the same account to FILE during a normal run\n"
       "  --json FILE         write the complete results of the run to FILE as JSON\n"
-      "                      (FILE - is standard output, for both)\n"
+      "  --csv FILE          write the results per well, point, day and fluid to FILE\n"
+      "                      as one CSV table\n"
+      "  --dashboard FILE    write the run on one HTML page with charts to FILE (it\n"
+      "                      needs no other file and no network)\n"
+      "                      (FILE - is standard output, for each of these)\n"
       "  --strict            exit with status 4 when the run recorded anything that\n"
       "                      needs attention (after writing the outputs as usual)\n"
       "  --quiet             print neither the summary nor the progress of a long run\n"
@@ -68,7 +75,7 @@ void printUsage(std::FILE* to) {
       "\n"
       "Exit status: 0 when the run succeeded and wrote every output; 1 when it\n"
       "failed; 2 for a usage error; 3 when it ran but an output file (one that\n"
-      "#control names, the diagnostics or the JSON file) could not be written\n"
+      "#control names, the diagnostics, JSON, CSV or dashboard file) could not be written\n"
       "completely: each is named with the reason, and an earlier file of its\n"
       "name is left as it was; 4 with --strict or --check when the run recorded\n"
       "something that needs attention.\n");
@@ -104,6 +111,8 @@ struct CommandLine {
   bool view = false;
   std::string diagnosticsFile;
   std::string jsonFile;
+  std::string csvFile;
+  std::string dashboardFile;
 };
 
 // The name that stands for standard output.
@@ -201,6 +210,8 @@ class ProgressLine {
 struct RunAccount {
   std::string table;                   // the diagnostics table, when asked for
   std::string json;                    // the JSON results, when asked for
+  std::string csv;                     // the CSV results, when asked for
+  std::string dashboard;               // the dashboard page, when asked for
   std::vector<std::string> attention;  // what needs attention, a line each
 #ifdef ZELBA_VIEWER_MODULE
   std::unique_ptr<zelba::ReportViewData> view;  // what the viewer shows, when asked for
@@ -260,6 +271,8 @@ int runAccounted(const CommandLine& command, RunAccount& account, bool& written)
       table = sink.text();
     }
     if (!command.jsonFile.empty()) json = zelba::resultsJson(rs);
+    if (!command.csvFile.empty()) account.csv = zelba::csvResults(rs);
+    if (!command.dashboardFile.empty()) account.dashboard = zelba::dashboardHtml(rs);
     account.attention = zelba::attentionLines(rs);
 #ifdef ZELBA_VIEWER_MODULE
     const zelba::RunControl& rc = rs.control;
@@ -290,6 +303,20 @@ int runAccounted(const CommandLine& command, RunAccount& account, bool& written)
   }
   if (!command.jsonFile.empty() && !writeOwnFile("JSON", command.jsonFile, json)) {
     written = false;
+  }
+  // The table and the page show a run's results: a failed run has none, and
+  // an earlier file of the name is left as it was.
+  const std::pair<const char*, const std::string*> results[] = {
+      {"CSV", &command.csvFile}, {"dashboard", &command.dashboardFile}};
+  for (const auto& [what, file] : results) {
+    if (file->empty()) continue;
+    if (status != 1) {
+      std::fprintf(stderr, "ba-engine: the run failed, so the %s file '%s' was not written\n", what,
+                   file->c_str());
+      continue;
+    }
+    const std::string& text = file == &command.csvFile ? account.csv : account.dashboard;
+    if (!writeOwnFile(what, *file, text)) written = false;
   }
   return status;
 }
@@ -330,13 +357,18 @@ int main(int argc, char** argv) {
       command.view = true;
       continue;
     }
-    if (arg == "--diagnostics" || arg == "--json") {
+    std::string* file = arg == "--diagnostics" ? &command.diagnosticsFile
+                        : arg == "--json"      ? &command.jsonFile
+                        : arg == "--csv"       ? &command.csvFile
+                        : arg == "--dashboard" ? &command.dashboardFile
+                                               : nullptr;
+    if (file != nullptr) {
       if (i + 1 >= argc) {
         std::fprintf(stderr, "ba-engine: %s needs a file name\n", arg.c_str());
         printUsage(stderr);
         return kExitUsage;
       }
-      (arg == "--json" ? command.jsonFile : command.diagnosticsFile) = argv[++i];
+      *file = argv[++i];
       continue;
     }
     if (arg.size() > 1 && arg[0] == '-' && arg != "--") {
