@@ -57,8 +57,16 @@ check() {
   fi
 }
 
-mkdir -p "$dir/example" "$dir/field"
+mkdir -p "$dir/example" "$dir/plain" "$dir/field"
 (cd "$dir/example" && "$engine" --quiet --dashboard dash.html "$example")
+# The outputs the input names are the same bytes with and without the page.
+(cd "$dir/plain" && "$engine" --quiet "$example")
+for output in north_field.prn north_field_totals.txt north_field_load.txt; do
+  if ! cmp -s "$dir/plain/$output" "$dir/example/$output"; then
+    echo "$output differs with --dashboard"
+    status=1
+  fi
+done
 # N-21 changes its point of measurement in the middle of the month.
 check example "$dir/example/dash.html" N-21
 
