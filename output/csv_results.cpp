@@ -21,33 +21,19 @@ constexpr const char* kHeader =
 std::string validUtf8(const std::string& text) {
   std::string out;
   out.reserve(text.size());
-  const auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
   for (size_t i = 0; i < text.size();) {
-    const unsigned char lead = byte(i);
-    size_t length = lead < 0x80           ? 1
-                    : (lead >> 5) == 0x6  ? 2
-                    : (lead >> 4) == 0xE  ? 3
-                    : (lead >> 3) == 0x1E ? 4
-                                          : 0;
-    bool valid = length > 0 && i + length <= text.size();
-    for (size_t k = 1; valid && k < length; ++k) valid = (byte(i + k) & 0xC0) == 0x80;
-    if (valid && length > 1) {
-      // Neither overlong forms, surrogates nor code points above U+10FFFF.
-      const unsigned char next = byte(i + 1);
-      if (length == 2) valid = lead >= 0xC2;
-      if (length == 3) {
-        valid = !(lead == 0xE0 && next < 0xA0) && !(lead == 0xED && next >= 0xA0);
-      }
-      if (length == 4)
-        valid = !(lead == 0xF0 && next < 0x90) && lead <= 0xF4 && !(lead == 0xF4 && next >= 0x90);
-    }
-    if (!valid) {
-      out += "\xEF\xBF\xBD";
-      ++i;
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      out += text[i++];
       continue;
     }
-    out.append(text, i, length);
-    i += length;
+    const size_t length = utf8SequenceLength(text, i);
+    if (length == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      out.append(text, i, length);
+      i += length;
+    }
   }
   return out;
 }

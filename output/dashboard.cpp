@@ -60,35 +60,6 @@ std::string_view embedded(const unsigned char* bytes, std::size_t size) {
   return {reinterpret_cast<const char*>(bytes), size};
 }
 
-// The length of the UTF-8 sequence starting at text[i], 0 when the bytes
-// there are not one (a stray continuation byte, an overlong or cut sequence).
-size_t utf8Length(std::string_view text, size_t i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  size_t length = 0;
-  unsigned least = 0;  // the smallest code point of that length
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    least = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    least = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    least = 0x10000;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  unsigned point = lead & (0x3F >> (length - 1));
-  for (size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    point = (point << 6) | (byte(i + k) & 0x3F);
-  }
-  if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return 0;
-  return length;
-}
-
 // `text` as a JSON string that can stand inside a script element: '<', '>'
 // and '&' are \u escapes (so neither "</script>" nor "<!--" can appear), as
 // are control characters; bytes that are not UTF-8 become U+FFFD.
@@ -97,7 +68,7 @@ void appendString(std::string& out, std::string_view text) {
   for (size_t i = 0; i < text.size();) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c >= 0x80) {
-      const size_t length = utf8Length(text, i);
+      const size_t length = utf8SequenceLength(text, i);
       if (length == 0) {
         out += "\\ufffd";
         ++i;

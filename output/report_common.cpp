@@ -74,4 +74,31 @@ std::string levelName(const RunState& rs, const BaNode& node) {
   return typeName(rs, node.typeId);
 }
 
+size_t utf8SequenceLength(std::string_view text, size_t i) {
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  size_t length = 0;
+  unsigned least = 0;  // the smallest code point of that length
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    least = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    least = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    least = 0x10000;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size()) return 0;
+  unsigned point = lead & (0x3F >> (length - 1));
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    point = (point << 6) | (byte(i + k) & 0x3F);
+  }
+  if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return 0;
+  return length;
+}
+
 }  // namespace zelba

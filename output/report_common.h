@@ -20,6 +20,12 @@ bool isTheoreticalOnly(const RunControl& rc, int slot);
 // "bbl"/"m3", "Mcf"/"Km3" for gas and gas injection, "tons" for steam.
 std::string unitsLabel(const RunControl& rc, int slot);
 
+// The length of the UTF-8 sequence starting at text[i], 0 when the bytes
+// there are not one (a stray continuation byte, an overlong or cut sequence).
+// Names and header texts are bytes as the input gave them; the outputs that
+// must be UTF-8 (the dashboard, the CSV table) replace the others.
+size_t utf8SequenceLength(std::string_view text, size_t i);
+
 // `text` centred in a field of `width` - 1 characters (cut when longer).
 std::string centre(std::string_view text, int width);
 

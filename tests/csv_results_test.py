@@ -129,6 +129,18 @@ try:
     bad = run(with_csv, "--csv", "no/such/folder/results.csv")
     check(bad.returncode == 3 and b"CSV" in bad.stderr, "an unwritable CSV file: exit 3, said")
     check(not os.path.exists(os.path.join(with_csv, "no")), "nothing made for it")
+    # A well name with a quote and a byte that is not UTF-8: quoted, the
+    # quote doubled, the byte replaced by U+FFFD.
+    odd = os.path.join(with_csv, "odd.ba")
+    with open(example, "rb") as source, open(odd, "wb") as target:
+        target.write(source.read().replace(b"N-01", b'N0"1\xff'))
+    subprocess.run([engine, "--quiet", "--csv", "odd.csv", odd], cwd=with_csv, check=True,
+                   capture_output=True)
+    odd_raw = open(os.path.join(with_csv, "odd.csv"), "rb").read()
+    check(b'"N0""1\xef\xbf\xbd",PAD-A' in odd_raw, "the odd name quoted and replaced")
+    odd_rows = list(csv.reader(io.StringIO(odd_raw.decode("utf-8"), newline="")))
+    check(odd_rows[1][2] == 'N0"1\ufffd', "the odd name read back: %r" % odd_rows[1][2])
+
     # A run that failed has no results: an earlier table of the name stays.
     failed = subprocess.run([engine, "--quiet", "--csv", "results.csv", "missing.ba"],
                             cwd=with_csv, capture_output=True)
