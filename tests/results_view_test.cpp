@@ -445,21 +445,5 @@ TEST(ResultsWidgets, ManyWellsAreListedAndOneIsDrawn) {
   EXPECT_EQ(seriesNamed<QLineSeries>(chart, "Theoretical")[0]->at(0).y(), kWells - 1);
 }
 
-// The pages as a person sees them, for a look (written to the test's
-// temporary folder).
-TEST(ResultsWidgets, PagesRenderOffscreen) {
-  app();
-  const ResultsData r = parseResults(kResults);
-  CDiagnosticsTable table;
-  table.setResults(r);
-  table.resize(900, 300);
-  CResultsCharts charts;
-  charts.setResults(r);
-  charts.resize(900, 800);
-  const QString dir = QString::fromStdString(testing::TempDir());
-  EXPECT_TRUE(table.grab().save(dir + "results_view_diagnostics.png"));
-  EXPECT_TRUE(charts.grab().save(dir + "results_view_charts.png"));
-}
-
 }  // namespace
 }  // namespace zelba::hostapp

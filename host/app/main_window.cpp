@@ -393,6 +393,8 @@ bool CHostMainWindow::openDatabase(const QString& path) {
   }
   if (reason.empty()) {
     probe.close();
+    // Tried for writing first, so that a database that can only be read
+    // leaves the window on the one it had.
     zelba::sqlite::Database next;
     reason = next.open(file, false);
     if (reason.empty()) {
@@ -532,66 +534,54 @@ static bool editOnSheet(BA_SETUP& record, const std::string& programDir, QString
   return module.baStart(&record) == 1;
 }
 
-void CHostMainWindow::onNewRecord() {
-  std::optional<QString> name;
-  const QString title = "New Setup Record";
-  const QString label = "Name of the new setup record:";
-  if (askNameSeam()) {
-    name = askNameSeam()(this, title, label, QString());
-  } else {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(this, title, label, QLineEdit::Normal, QString(), &ok);
-    if (ok) name = text.trimmed();
-  }
-  if (!name || name->isEmpty()) return;
-  if (setupCombo_->findText(*name) >= 0) {
-    tell(QMessageBox::Warning, "A setup record is already named '" + *name + "'.");
-    return;
-  }
-  BA_SETUP record = emptySetupRecord();
+// A record name asked of the person, blanks trimmed; none when cancelled.
+static std::optional<QString> askName(QWidget* parent, const QString& title, const QString& label,
+                                      const QString& text) {
+  if (askNameSeam()) return askNameSeam()(parent, title, label, text);
+  bool ok = false;
+  const QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
+  if (!ok) return std::nullopt;
+  return answer.trimmed();
+}
+
+// The sheet on `record`; when the person presses OK the record is kept
+// under `name` and chosen.
+void CHostMainWindow::editAndSave(const QString& name, BA_SETUP record) {
   QString failure;
   if (!editOnSheet(record, programDir_, failure)) {
     if (!failure.isEmpty()) tell(QMessageBox::Warning, failure);
     return;
   }
-  const std::string reason = saveSetupRecord(db_, name->toStdString(), record);
-  if (!reason.empty()) {
-    tell(QMessageBox::Warning, qs("The setup record was not saved: " + reason));
-    return;
-  }
-  refreshRecords(*name);
-}
-
-void CHostMainWindow::onEditRecord() {
-  const QString name = currentRecord();
-  LoadedSetupRecord loaded = loadSetupRecord(db_, name.toStdString());
-  if (!loaded.error.empty()) {
-    tell(QMessageBox::Warning, qs(loaded.error));
-    return;
-  }
-  QString failure;
-  if (!editOnSheet(loaded.record, programDir_, failure)) {
-    if (!failure.isEmpty()) tell(QMessageBox::Warning, failure);
-    return;
-  }
-  const std::string reason = saveSetupRecord(db_, name.toStdString(), loaded.record);
+  const std::string reason = saveSetupRecord(db_, name.toStdString(), record);
   if (!reason.empty()) tell(QMessageBox::Warning, qs("The setup record was not saved: " + reason));
   refreshRecords(name);
 }
 
+void CHostMainWindow::onNewRecord() {
+  const std::optional<QString> name =
+      askName(this, "New Setup Record", "Name of the new setup record:", QString());
+  if (!name || name->isEmpty()) return;
+  if (setupCombo_->findText(*name) >= 0) {
+    tell(QMessageBox::Warning, "A setup record is already named '" + *name + "'.");
+    return;
+  }
+  editAndSave(*name, emptySetupRecord());
+}
+
+void CHostMainWindow::onEditRecord() {
+  const QString name = currentRecord();
+  const LoadedSetupRecord loaded = loadSetupRecord(db_, name.toStdString());
+  if (!loaded.error.empty()) {
+    tell(QMessageBox::Warning, qs(loaded.error));
+    return;
+  }
+  editAndSave(name, loaded.record);
+}
+
 void CHostMainWindow::onRenameRecord() {
   const QString from = currentRecord();
-  std::optional<QString> to;
-  const QString title = "Rename Setup Record";
-  const QString label = "New name of '" + from + "':";
-  if (askNameSeam()) {
-    to = askNameSeam()(this, title, label, from);
-  } else {
-    bool ok = false;
-    const QString text = QInputDialog::getText(this, title, label, QLineEdit::Normal, from, &ok);
-    if (ok) to = text.trimmed();
-  }
+  const std::optional<QString> to =
+      askName(this, "Rename Setup Record", "New name of '" + from + "':", from);
   if (!to || to->isEmpty() || *to == from) return;
   const std::string reason = renameSetupRecord(db_, from.toStdString(), to->toStdString());
   if (!reason.empty()) {

@@ -97,6 +97,7 @@ class CHostMainWindow : public QMainWindow {
   void onEditRecord();
   void onRenameRecord();
   void onDeleteRecord();
+  void editAndSave(const QString& name, BA_SETUP record);
   void onTreeSelection();
   void onRun();
   void onCancel();
