@@ -323,26 +323,71 @@ size_t formatFixedFast(char* out, double value, int precision) {
   return length;
 }
 
-void appendPadded(std::string& out, std::string_view text, const Conversion& c) {
-  const size_t pad = c.width > 0 && text.size() < static_cast<size_t>(c.width)
-                         ? static_cast<size_t>(c.width) - text.size()
-                         : 0;
-  if (!c.left) out.append(pad, ' ');
-  out.append(text);
-  if (c.left) out.append(pad, ' ');
-}
+// The text of one put(): gathered on the stack and handed to the sink in one
+// write; a longer text goes on in the sink's own string.
+class LineText {
+ public:
+  explicit LineText(std::string& spill) : spill_(spill) { spill_.clear(); }
+  void append(std::string_view text) {
+    if (text.size() > sizeof buffer_ - used_) {
+      spill();
+      if (text.size() > sizeof buffer_) {
+        spill_.append(text);
+        return;
+      }
+    }
+    std::memcpy(buffer_ + used_, text.data(), text.size());
+    used_ += text.size();
+  }
+  void append(char c) { append(std::string_view(&c, 1)); }
+  void pad(size_t count) {
+    if (count > sizeof buffer_ - used_) {
+      spill();
+      if (count > sizeof buffer_) {
+        spill_.append(count, ' ');
+        return;
+      }
+    }
+    std::memset(buffer_ + used_, ' ', count);
+    used_ += count;
+  }
+  void appendPadded(std::string_view text, const Conversion& c) {
+    const size_t pad = c.width > 0 && text.size() < static_cast<size_t>(c.width)
+                           ? static_cast<size_t>(c.width) - text.size()
+                           : 0;
+    if (!c.left) this->pad(pad);
+    append(text);
+    if (c.left) this->pad(pad);
+  }
+  std::string_view text() {
+    if (!spilled_) return std::string_view(buffer_, used_);
+    spill();
+    return spill_;
+  }
+
+ private:
+  void spill() {
+    spill_.append(buffer_, used_);
+    used_ = 0;
+    spilled_ = true;
+  }
+  char buffer_[512];
+  size_t used_ = 0;
+  bool spilled_ = false;
+  std::string& spill_;
+};
 
 // Formats like vsnprintf for the conversions the writers use, much faster:
 // fixed-point numbers are converted exactly as printf does, by to_chars.
 // Returns false, having consumed `args` in part, at a conversion it does not
 // handle.
-bool formatFast(std::string& out, const char* format, va_list args) {
+bool formatFast(LineText& out, const char* format, va_list args) {
   char number[400];  // the widest fixed-point double with 15 decimals fits
   for (const char* at = format; *at;) {
     if (*at != '%') {
       const char* literal = at;
       while (*at && *at != '%') ++at;
-      out.append(literal, static_cast<size_t>(at - literal));
+      out.append(std::string_view(literal, static_cast<size_t>(at - literal)));
       continue;
     }
     ++at;
@@ -350,45 +395,45 @@ bool formatFast(std::string& out, const char* format, va_list args) {
     if (!parseConversion(at, c)) return false;
     switch (c.type) {
       case '%':
-        out += '%';
+        out.append('%');
         break;
       case 's': {
         std::string_view text = va_arg(args, const char*);
         if (c.precision >= 0 && text.size() > static_cast<size_t>(c.precision)) {
           text = text.substr(0, static_cast<size_t>(c.precision));
         }
-        appendPadded(out, text, c);
+        out.appendPadded(text, c);
         break;
       }
       case 'c': {
         const char ch = static_cast<char>(va_arg(args, int));
-        appendPadded(out, std::string_view(&ch, 1), c);
+        out.appendPadded(std::string_view(&ch, 1), c);
         break;
       }
       case 'd': {
         const auto r = std::to_chars(number, number + sizeof number, va_arg(args, int));
-        appendPadded(out, std::string_view(number, static_cast<size_t>(r.ptr - number)), c);
+        out.appendPadded(std::string_view(number, static_cast<size_t>(r.ptr - number)), c);
         break;
       }
       case 'u': {
         const auto r = std::to_chars(number, number + sizeof number, va_arg(args, size_t));
-        appendPadded(out, std::string_view(number, static_cast<size_t>(r.ptr - number)), c);
+        out.appendPadded(std::string_view(number, static_cast<size_t>(r.ptr - number)), c);
         break;
       }
       case 'f': {
         const double value = va_arg(args, double);
         const int precision = c.precision < 0 ? 6 : std::min(c.precision, 15);
         if (const size_t n = formatFixedFast(number, value, precision); n > 0) {
-          appendPadded(out, std::string_view(number, n), c);
+          out.appendPadded(std::string_view(number, n), c);
           break;
         }
         const auto r = std::to_chars(number, number + sizeof number, value,
                                      std::chars_format::fixed, precision);
         if (r.ec != std::errc()) {  // not expected for a finite double; printf decides
           const int n = std::snprintf(number, sizeof number, "%.*f", precision, value);
-          appendPadded(out, std::string_view(number, static_cast<size_t>(std::max(n, 0))), c);
+          out.appendPadded(std::string_view(number, static_cast<size_t>(std::max(n, 0))), c);
         } else {
-          appendPadded(out, std::string_view(number, static_cast<size_t>(r.ptr - number)), c);
+          out.appendPadded(std::string_view(number, static_cast<size_t>(r.ptr - number)), c);
         }
         break;
       }
@@ -402,27 +447,30 @@ bool formatFast(std::string& out, const char* format, va_list args) {
 }  // namespace
 
 void put(TextSink& sink, const char* format, ...) {
-  std::string& text = sink.formatted;
-  text.clear();
+  // The arguments are walked a second time, from a new start, only for a
+  // conversion the fast formatter does not know (copying the list for every
+  // line would cost more than the rare second walk).
   va_list args;
   va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  if (!formatFast(text, format, args)) {
-    // A conversion the fast formatter does not know: all of it by printf.
-    text.clear();
-    va_list counting;
-    va_copy(counting, again);
-    const int length = std::vsnprintf(nullptr, 0, format, counting);
-    va_end(counting);
-    if (length > 0) {
-      text.resize(static_cast<size_t>(length) + 1);
-      std::vsnprintf(text.data(), text.size(), format, again);
-      text.resize(static_cast<size_t>(length));
-    }
-  }
-  va_end(again);
+  LineText line(sink.formatted);
+  const bool formatted = formatFast(line, format, args);
   va_end(args);
+  if (formatted) {
+    sink.write(line.text());
+    return;
+  }
+  std::string& text = sink.formatted;
+  text.clear();
+  va_start(args, format);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  if (length > 0) {
+    text.resize(static_cast<size_t>(length) + 1);
+    va_start(args, format);
+    std::vsnprintf(text.data(), text.size(), format, args);
+    va_end(args);
+    text.resize(static_cast<size_t>(length));
+  }
   sink.write(text);
 }
 

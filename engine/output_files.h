@@ -24,8 +24,8 @@ class TextSink {
   // destroyed without it completes itself the same way but cannot tell.
   virtual std::string finish() { return {}; }
 
-  // Where put() formats a line before writing it; kept with the file so that
-  // its capacity is reused from line to line.
+  // Where put() gathers a text too long for its own buffer, or one printf
+  // formats; kept with the file so that its capacity is reused.
   std::string formatted;
 };
 

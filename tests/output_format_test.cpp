@@ -71,6 +71,12 @@ TEST(FormattedPrinting, TextCharactersAndIntegersMatchPrintf) {
   const std::string longName(5000, 'N');
   put(sink, "%-20s ", longName.c_str());  // longer than its width: printed whole
   EXPECT_EQ(sink.take(), longName + " ");
+  // Wider than a line's own buffer; and a long text before a conversion left
+  // to printf, which then formats the whole line once.
+  put(sink, "%700s|", "x");
+  EXPECT_EQ(sink.take(), std::string(699, ' ') + "x|");
+  put(sink, "%s %ld|%s", longName.c_str(), 12L, "end");
+  EXPECT_EQ(sink.take(), longName + " 12|end");
 }
 
 }  // namespace
