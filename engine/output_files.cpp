@@ -277,11 +277,11 @@ bool parseConversion(const char*& at, Conversion& c) {
          c.type == '%';
 }
 
-// Writes `value` with `precision` decimals exactly as printf's "%.*f" does
-// (the exact binary value rounded half to even) into `out`, for values whose
-// scaled magnitude fits 64 bits; returns the length, or 0 when the caller
-// must use the general conversion.
-size_t formatFixedFast(char* out, double value, int precision) {
+// The digits of `value` with `precision` decimals exactly as printf's "%.*f"
+// gives them (the exact binary value rounded half to even), last digit
+// first, for values whose scaled magnitude fits 64 bits; returns their
+// count, or 0 when the caller must use the general conversion.
+int fixedDigitsFast(char* digits, double value, int precision) {
   static constexpr std::uint64_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
   if (precision < 0 || precision > 6 || !(std::fabs(value) < 1e12)) return 0;
   // The exact value is mantissa * 2^-shift, read from the double's bits: the
@@ -308,73 +308,55 @@ size_t formatFixedFast(char* out, double value, int precision) {
     units = static_cast<std::uint64_t>(scaled >> shift);
     if (rest > half || (rest == half && (units & 1))) ++units;
   }
-  char digits[24];
   int count = 0;
   do {
     digits[count++] = static_cast<char>('0' + units % 10);
     units /= 10;
   } while (units != 0 || count <= precision);
-  size_t length = 0;
-  if (std::signbit(value)) out[length++] = '-';
-  for (int i = count - 1; i >= 0; --i) {
-    out[length++] = digits[i];
-    if (i == precision && precision > 0) out[length++] = '.';
-  }
-  return length;
+  return count;
 }
 
-// The text of one put(): gathered on the stack and handed to the sink in one
-// write; a longer text goes on in the sink's own string.
+// Adds the text of one put() to a TextBuffer, each piece straight into the
+// buffer's space.
 class LineText {
  public:
-  explicit LineText(std::string& spill) : spill_(spill) { spill_.clear(); }
-  void append(std::string_view text) {
-    if (text.size() > sizeof buffer_ - used_) {
-      spill();
-      if (text.size() > sizeof buffer_) {
-        spill_.append(text);
-        return;
-      }
-    }
-    std::memcpy(buffer_ + used_, text.data(), text.size());
-    used_ += text.size();
-  }
-  void append(char c) { append(std::string_view(&c, 1)); }
+  explicit LineText(TextBuffer& buffer) : buffer_(buffer) {}
+  void append(std::string_view text) { buffer_.append(text); }
   void pad(size_t count) {
-    if (count > sizeof buffer_ - used_) {
-      spill();
-      if (count > sizeof buffer_) {
-        spill_.append(count, ' ');
-        return;
-      }
-    }
-    std::memset(buffer_ + used_, ' ', count);
-    used_ += count;
+    if (count == 0) return;
+    std::memset(buffer_.space(count), ' ', count);
+    buffer_.add(count);
   }
   void appendPadded(std::string_view text, const Conversion& c) {
-    const size_t pad = c.width > 0 && text.size() < static_cast<size_t>(c.width)
-                           ? static_cast<size_t>(c.width) - text.size()
-                           : 0;
+    const size_t pad = padding(text.size(), c);
     if (!c.left) this->pad(pad);
     append(text);
     if (c.left) this->pad(pad);
   }
-  std::string_view text() {
-    if (!spilled_) return std::string_view(buffer_, used_);
-    spill();
-    return spill_;
+  // A fixed-point number from its digits (last first): sign, digits and the
+  // decimal point, padded to the conversion's width.
+  void appendFixed(bool negative, const char* digits, int count, int precision,
+                   const Conversion& c) {
+    const size_t length = static_cast<size_t>(count) + (negative ? 1 : 0) + (precision > 0 ? 1 : 0);
+    const size_t pad = padding(length, c);
+    char* at = buffer_.space(length + pad);
+    if (!c.left) at = static_cast<char*>(std::memset(at, ' ', pad)) + pad;
+    if (negative) *at++ = '-';
+    for (int i = count - 1; i >= 0; --i) {
+      *at++ = digits[i];
+      if (i == precision && precision > 0) *at++ = '.';
+    }
+    if (c.left) std::memset(at, ' ', pad);
+    buffer_.add(length + pad);
   }
 
  private:
-  void spill() {
-    spill_.append(buffer_, used_);
-    used_ = 0;
-    spilled_ = true;
+  static size_t padding(size_t length, const Conversion& c) {
+    return c.width > 0 && length < static_cast<size_t>(c.width)
+               ? static_cast<size_t>(c.width) - length
+               : 0;
   }
-  char buffer_[512];
-  size_t used_ = 0;
-  bool spilled_ = false;
-  std::string& spill_;
+  TextBuffer& buffer_;
 };
 
 // Formats like vsnprintf for the conversions the writers use, much faster:
@@ -395,7 +377,7 @@ bool formatFast(LineText& out, const char* format, va_list args) {
     if (!parseConversion(at, c)) return false;
     switch (c.type) {
       case '%':
-        out.append('%');
+        out.append("%");
         break;
       case 's': {
         std::string_view text = va_arg(args, const char*);
@@ -423,8 +405,8 @@ bool formatFast(LineText& out, const char* format, va_list args) {
       case 'f': {
         const double value = va_arg(args, double);
         const int precision = c.precision < 0 ? 6 : std::min(c.precision, 15);
-        if (const size_t n = formatFixedFast(number, value, precision); n > 0) {
-          out.appendPadded(std::string_view(number, n), c);
+        if (const int count = fixedDigitsFast(number, value, precision); count > 0) {
+          out.appendFixed(std::signbit(value), number, count, precision, c);
           break;
         }
         const auto r = std::to_chars(number, number + sizeof number, value,
@@ -446,32 +428,43 @@ bool formatFast(LineText& out, const char* format, va_list args) {
 
 }  // namespace
 
+void TextBuffer::grow(size_t count) {
+  const size_t capacity = std::max({size_ + count, 2 * capacity_, size_t{4096}});
+  std::unique_ptr<char[]> data(new char[capacity]);
+  if (size_ > 0) std::memcpy(data.get(), data_.get(), size_);
+  data_ = std::move(data);
+  capacity_ = capacity;
+}
+
 void put(TextSink& sink, const char* format, ...) {
+  // A sink that keeps its text in memory gets it formatted in place; any
+  // other gets it in one write.
+  TextBuffer* own = sink.ownText();
+  TextBuffer& buffer = own != nullptr ? *own : sink.formatted;
+  if (own == nullptr) buffer.clear();
+  const size_t start = buffer.size();
   // The arguments are walked a second time, from a new start, only for a
   // conversion the fast formatter does not know (copying the list for every
   // line would cost more than the rare second walk).
   va_list args;
   va_start(args, format);
-  LineText line(sink.formatted);
+  LineText line(buffer);
   const bool formatted = formatFast(line, format, args);
   va_end(args);
-  if (formatted) {
-    sink.write(line.text());
-    return;
-  }
-  std::string& text = sink.formatted;
-  text.clear();
-  va_start(args, format);
-  const int length = std::vsnprintf(nullptr, 0, format, args);
-  va_end(args);
-  if (length > 0) {
-    text.resize(static_cast<size_t>(length) + 1);
+  if (!formatted) {
+    buffer.cut(start);
     va_start(args, format);
-    std::vsnprintf(text.data(), text.size(), format, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
     va_end(args);
-    text.resize(static_cast<size_t>(length));
+    if (length > 0) {
+      va_start(args, format);
+      std::vsnprintf(buffer.space(static_cast<size_t>(length) + 1), static_cast<size_t>(length) + 1,
+                     format, args);
+      va_end(args);
+      buffer.add(static_cast<size_t>(length));
+    }
   }
-  sink.write(text);
+  if (own == nullptr) sink.write(buffer.text());
 }
 
 }  // namespace zelba

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 #include <istream>
 #include <map>
 #include <memory>
@@ -10,6 +11,35 @@
 #include <string_view>
 
 namespace zelba {
+
+// Text built up in memory that put() can format straight into: space for
+// the next bytes is asked for, filled and then added. Unlike a std::string
+// it does not clear the space it gives.
+class TextBuffer {
+ public:
+  std::string_view text() const { return std::string_view(data_.get(), size_); }
+  size_t size() const { return size_; }
+  void clear() { size_ = 0; }
+  // Drops the text from `size` on. REQUIRES: size <= size().
+  void cut(size_t size) { size_ = size; }
+  // Room for `count` more bytes after the text; add() makes them part of it.
+  char* space(size_t count) {
+    if (capacity_ - size_ < count) grow(count);
+    return data_.get() + size_;
+  }
+  void add(size_t count) { size_ += count; }
+  void append(std::string_view text) {
+    if (text.empty()) return;
+    std::memcpy(space(text.size()), text.data(), text.size());
+    size_ += text.size();
+  }
+
+ private:
+  void grow(size_t count);
+  std::unique_ptr<char[]> data_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+};
 
 // One text file being written.
 class TextSink {
@@ -23,10 +53,13 @@ class TextSink {
   // why it is not ("No space left on device"). Called at most once; a sink
   // destroyed without it completes itself the same way but cannot tell.
   virtual std::string finish() { return {}; }
+  // The buffer a sink that keeps its text in memory holds it in, for put()
+  // to format into directly; null for a sink that takes text by write().
+  virtual TextBuffer* ownText() { return nullptr; }
 
-  // Where put() gathers a text too long for its own buffer, or one printf
-  // formats; kept with the file so that its capacity is reused.
-  std::string formatted;
+  // Where put() formats a line for a sink without a buffer of its own; kept
+  // with the file so that its capacity is reused from line to line.
+  TextBuffer formatted;
 };
 
 class OutputFiles {

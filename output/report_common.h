@@ -54,11 +54,12 @@ class BufferSink : public TextSink {
  public:
   void write(std::string_view text) override { text_.append(text); }
   long position() const override { return static_cast<long>(text_.size()); }
-  std::string_view text() const { return text_; }
+  TextBuffer* ownText() override { return &text_; }
+  std::string_view text() const { return text_.text(); }
   void clear() { text_.clear(); }
 
  private:
-  std::string text_;
+  TextBuffer text_;
 };
 
 // Formats the nodes 0..count-1 of an output in runs of `perRun` nodes:

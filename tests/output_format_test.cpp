@@ -79,5 +79,26 @@ TEST(FormattedPrinting, TextCharactersAndIntegersMatchPrintf) {
   EXPECT_EQ(sink.take(), longName + " 12|end");
 }
 
+TEST(FormattedPrinting, InPlaceIntoASinkThatKeepsItsText) {
+  // A sink with its own buffer gets each line added after the text before
+  // it, also when printf must format the line and when the buffer grows.
+  class KeptSink : public TextSink {
+   public:
+    void write(std::string_view text) override { text_.append(text); }
+    long position() const override { return static_cast<long>(text_.size()); }
+    TextBuffer* ownText() override { return &text_; }
+    TextBuffer text_;
+  } sink;
+  std::string expected;
+  for (int i = 0; i < 2000; ++i) {
+    put(sink, "%8.0f %-6s|", 20050101.0 + i, "Oil");
+    put(sink, "%ld%%%c", 10L * i, i % 2 ? 'a' : 'b');
+    sink.write("\n");
+    expected +=
+        printfText("%8.0f %-6s|%ld%%%c\n", 20050101.0 + i, "Oil", 10L * i, i % 2 ? 'a' : 'b');
+  }
+  EXPECT_EQ(sink.text_.text(), expected);
+}
+
 }  // namespace
 }  // namespace zelba
