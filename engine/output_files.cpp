@@ -308,11 +308,26 @@ int fixedDigitsFast(char* digits, double value, int precision) {
     units = static_cast<std::uint64_t>(scaled >> shift);
     if (rest > half || (rest == half && (units & 1))) ++units;
   }
+  // Two digits a step, then the zeros that give the unit digit and every
+  // decimal one.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + units % 10);
-    units /= 10;
-  } while (units != 0 || count <= precision);
+  while (units >= 100) {
+    const auto pair = static_cast<unsigned>(units % 100) * 2;
+    units /= 100;
+    digits[count++] = kPairs[pair + 1];
+    digits[count++] = kPairs[pair];
+  }
+  if (units >= 10) {
+    digits[count++] = kPairs[units * 2 + 1];
+    digits[count++] = kPairs[units * 2];
+  } else if (units > 0 || count == 0) {
+    digits[count++] = static_cast<char>('0' + units);
+  }
+  while (count <= precision) digits[count++] = '0';
   return count;
 }
 
