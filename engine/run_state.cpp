@@ -76,7 +76,7 @@ const BaPom* pomAt(const RunState& rs, int pom) {
 }
 
 void giveWellBlocks(RunState& rs, BaNode& node) {
-  node.routes = std::make_unique<DayArray<BaDayRoute>>();
+  node.routes = makeRecord<DayArray<BaDayRoute>>(&runArena(rs));
   for (BaDayRoute& route : *node.routes) route = BaDayRoute{rs.currentPom, 24.0f};
   node.testDays = std::make_unique<TestDays>();
   node.wellDesc = std::make_unique<BaWellDesc>();
@@ -124,8 +124,8 @@ void resetRunState(RunState& rs) {
 
 void releaseRunState(RunState& rs) {
   // Swapping with empty containers gives their memory back.
-  std::vector<std::unique_ptr<BaNode>>().swap(rs.nodeTable);
-  std::vector<std::unique_ptr<BaPom>>().swap(rs.pomTable);
+  std::vector<Record<BaNode>>().swap(rs.nodeTable);
+  std::vector<Record<BaPom>>().swap(rs.pomTable);
   rs.blockArena.reset();  // after the nodes whose blocks it holds
   std::vector<BaStatusEvent>().swap(rs.statusEvents);
   std::unordered_map<std::int32_t, std::vector<BaWatchSample>>().swap(rs.watchSamples);
@@ -145,9 +145,8 @@ int findNode(RunState& rs, std::string_view typeNameText, std::string_view name,
   std::string upper(name);
   toUpperAscii(upper);
 
-  auto node = std::make_unique<BaNode>();
+  Record<BaNode> node = makeRecord<BaNode>(&runArena(rs));
   if (isWellType(rs, typeId)) giveWellBlocks(rs, *node);
-  if (!rs.blockArena) rs.blockArena = std::make_unique<BlockArena>();
   node->fluids.createIn(rs.blockArena.get());
   node->typeId = typeId;
   node->pomIndex = rs.currentPom;
@@ -163,6 +162,11 @@ int findNode(RunState& rs, std::string_view typeNameText, std::string_view name,
   rs.nodeIndexByKey.emplace(key, index);
   if (created) *created = true;
   return index;
+}
+
+BlockArena& runArena(RunState& rs) {
+  if (!rs.blockArena) rs.blockArena = std::make_unique<BlockArena>();
+  return *rs.blockArena;
 }
 
 bool isWellType(const RunState& rs, int typeId) {

@@ -246,6 +246,37 @@ class BlockArena {
   char* end_ = nullptr;
 };
 
+// An owning pointer to a record made by makeRecord(): in a run's arena, where
+// the record is destroyed but its memory stays until the arena is released,
+// or on the heap. A std::unique_ptr of the heap converts to one.
+template <typename T>
+struct RecordDelete {
+  RecordDelete() = default;
+  explicit RecordDelete(bool inArena) : inArena(inArena) {}
+  RecordDelete(std::default_delete<T>) {}  // NOLINT: a heap record, as unique_ptr
+  void operator()(T* record) const {
+    if (inArena) {
+      record->~T();
+    } else {
+      delete record;
+    }
+  }
+  bool inArena = false;
+};
+template <typename T>
+using Record = std::unique_ptr<T, RecordDelete<T>>;
+
+// A new record in `arena` (the heap when null): a large run's nodes and
+// points of measurement come from a few large pieces of memory instead of
+// hundreds of thousands of small ones. REQUIRES: alignof(T) is at most the
+// arena's alignment, and the arena outlives the record's memory use.
+template <typename T>
+Record<T> makeRecord(BlockArena* arena) {
+  static_assert(alignof(T) <= 64, "the arena aligns to 64 bytes");
+  if (arena == nullptr) return Record<T>(new T(), RecordDelete<T>(false));
+  return Record<T>(new (arena->allocate(sizeof(T))) T(), RecordDelete<T>(true));
+}
+
 // The per-fluid day blocks of a node, indexed by fluid slot like a
 // FluidArray<BaFluidDays>. A block is created when it is first reached
 // through a non-const node, so a run holds blocks only for the fluids it
@@ -393,7 +424,7 @@ struct BaNode {
   FluidArray<OwnedBlock<EquationDays>> dayEquations;  // created on first use
   OwnedBlock<TestDays> testDays;
   std::unique_ptr<BaWellDesc> wellDesc;
-  std::unique_ptr<DayArray<BaDayRoute>> routes;
+  Record<DayArray<BaDayRoute>> routes;
   std::unique_ptr<DayArray<BaWatchDay>> watchDays;  // created on first use
   std::int32_t activeFluid = -1;                    // fluid slot being allocated
   FluidBlocks fluids;                               // created on first write, see FluidBlocks
@@ -538,8 +569,8 @@ struct RunState {
   // The nodes' fluid blocks; on the heap, so that a run state that is moved
   // keeps the arena its nodes were given.
   std::unique_ptr<BlockArena> blockArena;
-  std::vector<std::unique_ptr<BaNode>> nodeTable;  // node index = position
-  std::vector<std::unique_ptr<BaPom>> pomTable;    // POM index = position
+  std::vector<Record<BaNode>> nodeTable;  // node index = position
+  std::vector<Record<BaPom>> pomTable;    // POM index = position
   std::vector<BaStatusEvent> statusEvents;
   // Well-watch samples of each well, in file order, keyed by node index.
   std::unordered_map<std::int32_t, std::vector<BaWatchSample>> watchSamples;
@@ -587,6 +618,9 @@ void releaseRunState(RunState& rs);
 // is not in `entityTypes` or the name is empty. A node that exists is
 // returned unchanged. `created`, when given, tells whether the node is new.
 // ("#network" reads the rest of the line that named a new node itself.)
+// The run's arena for its records and day blocks, made when first needed.
+BlockArena& runArena(RunState& rs);
+
 int findNode(RunState& rs, std::string_view typeName, std::string_view name,
              bool* created = nullptr);
 

@@ -118,7 +118,7 @@ int definePom(RunState& rs, const std::vector<std::string>& fields,
   const int nodeIndex = findOrCreateNode(rs, type, fieldAt(fields, 1), fields);
   if (nodeIndex < 0) return -1;
 
-  auto pom = std::make_unique<BaPom>();
+  Record<BaPom> pom = makeRecord<BaPom>(&runArena(rs));
   pom->index = rs.pomCount();
   pom->previousPom = rs.currentPom;
   pom->typeId = typeId;

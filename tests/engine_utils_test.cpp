@@ -4,6 +4,8 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -176,6 +178,26 @@ TEST(TimeOfDayParser, ClockTimes) {
   }
   for (const char* bad : {"8", "-1:00:00", "08:-5:00", "08:00:-1"})
     EXPECT_FALSE(parseTimeOfDay(bad).ok) << bad;
+}
+
+TEST(RunRecords, InTheArenaOrOnTheHeapEachIsDestroyedOnce) {
+  // A record counts its destructions; the arena keeps its memory, aligned,
+  // until released, and a heap record frees itself.
+  static int destroyed = 0;
+  struct Counted {
+    std::string text = std::string(100, 'x');  // on the heap: a leak if never destroyed
+    ~Counted() { ++destroyed; }
+  };
+  BlockArena arena;
+  {
+    std::vector<Record<Counted>> records;
+    for (int i = 0; i < 1000; ++i) records.push_back(makeRecord<Counted>(i % 2 ? &arena : nullptr));
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(records[1].get()) % 64, 0u);
+    EXPECT_EQ(records[999]->text, std::string(100, 'x'));
+    Record<Counted> fromHeap(std::make_unique<Counted>());  // a unique_ptr converts
+  }
+  EXPECT_EQ(destroyed, 1001);
+  arena.release();
 }
 
 }  // namespace
