@@ -3,9 +3,13 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <mutex>
 #include <new>
+#include <thread>
 #include <type_traits>
 
 #include "engine/text.h"
@@ -19,35 +23,105 @@ namespace {
 constexpr size_t kFirstPiece = size_t{4} << 20;
 constexpr size_t kLargestPiece = size_t{64} << 20;
 constexpr size_t kLargePage = size_t{2} << 20;
-constexpr size_t kBlockAlignment = 64;
 
 }  // namespace
 
-void* BlockArena::allocate(size_t bytes) {
-  bytes = (bytes + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
-  if (static_cast<size_t>(end_ - next_) < bytes) {
-    size_t size = pieces_.empty() ? kFirstPiece : std::min(pieces_.back().size * 2, kLargestPiece);
-    size = std::max(size, bytes + kLargePage);
-    // One large page more than needed, so that the piece can start on one.
-    void* base = mmap(nullptr, size + kLargePage, PROT_READ | PROT_WRITE,
-                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (base == MAP_FAILED) throw std::bad_alloc();
-    pieces_.push_back({base, size + kLargePage});
-    const auto address = reinterpret_cast<std::uintptr_t>(base);
-    char* start = reinterpret_cast<char*>((address + kLargePage - 1) / kLargePage * kLargePage);
-    madvise(start, size, MADV_HUGEPAGE);  // a hint; without large pages all works the same
-    next_ = start;
-    end_ = start + size;
+// Faults in the pages of a piece on a thread of its own, at most kAhead
+// bytes beyond the point the arena has handed out, so that the system clears
+// them while the run's thread goes on reading. The pages are populated by the
+// system (madvise), never written here, so the arena's own writes into them
+// need no synchronisation; without that call (kernels before 5.14) the
+// filler gives up at once and the run's thread faults them in as before.
+class BlockArena::Filler {
+ public:
+  static constexpr size_t kStep = kLargePage;
+  static constexpr size_t kAhead = 4 * kLargePage;
+
+  Filler(char* start, char* end) : reached_(start) {
+    thread_ = std::thread([this, start, end] { fill(start, end); });
   }
-  void* block = next_;
-  next_ += bytes;
-  return block;
+  ~Filler() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+  }
+  void reached(char* at) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      reached_ = at;
+    }
+    wake_.notify_one();
+  }
+
+ private:
+  void fill(char* start, char* end) {
+    for (char* at = start; at < end; at += kStep) {
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        wake_.wait(lock, [&] { return stop_ || at < reached_ + kAhead; });
+        if (stop_) return;
+      }
+      const size_t size = std::min(kStep, static_cast<size_t>(end - at));
+      if (madvise(at, size, MADV_POPULATE_WRITE) != 0) return;
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  char* reached_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+void BlockArena::takePiece(size_t bytes) {
+  size_t size = pieces_.empty() ? kFirstPiece : std::min(pieces_.back().size * 2, kLargestPiece);
+  size = std::max(size, bytes + kLargePage);
+  // One large page more than needed, so that the piece can start on one.
+  void* base =
+      mmap(nullptr, size + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (base == MAP_FAILED) throw std::bad_alloc();
+  pieces_.push_back({base, size + kLargePage});
+  const auto address = reinterpret_cast<std::uintptr_t>(base);
+  char* start = reinterpret_cast<char*>((address + kLargePage - 1) / kLargePage * kLargePage);
+  madvise(start, size, MADV_HUGEPAGE);  // a hint; without large pages all works the same
+  next_ = start;
+  end_ = start + size;
+  // The first pieces are a small run's whole memory: the run's thread faults
+  // them in. From the third on, the filler does.
+  filler_.reset();
+  told_ = end_;
+  if (pieces_.size() < 3) return;
+  try {
+    filler_ = std::make_unique<Filler>(start, end_);
+    told_ = std::min(end_, next_ + Filler::kStep);
+  } catch (const std::exception&) {
+    // No thread to be had: the pages are faulted in where they are used.
+  }
+}
+
+void BlockArena::tellFiller() {
+  if (!filler_) {
+    told_ = end_;
+    return;
+  }
+  filler_->reached(next_);
+  told_ = std::min(end_, next_ + Filler::kStep);
+}
+
+BlockArena::BlockArena() = default;
+
+BlockArena::~BlockArena() {
+  release();
 }
 
 void BlockArena::release() {
+  filler_.reset();
   for (const Piece& piece : pieces_) munmap(piece.base, piece.size);
   std::vector<Piece>().swap(pieces_);
-  next_ = end_ = nullptr;
+  next_ = end_ = told_ = nullptr;
 }
 
 FluidBlocks::~FluidBlocks() {

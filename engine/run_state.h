@@ -224,14 +224,23 @@ extern const BaFluidDays kNoFluidDays;
 // released. Not for two threads at once.
 class BlockArena {
  public:
-  BlockArena() = default;
-  ~BlockArena() { release(); }
+  BlockArena();
+  ~BlockArena();
   BlockArena(const BlockArena&) = delete;
   BlockArena& operator=(const BlockArena&) = delete;
 
+  static constexpr size_t kAlignment = 64;
+
   // `bytes` of zeroed memory, aligned for any block; throws std::bad_alloc
   // when the system has no more.
-  void* allocate(size_t bytes);
+  void* allocate(size_t bytes) {
+    bytes = (bytes + kAlignment - 1) / kAlignment * kAlignment;
+    if (static_cast<size_t>(end_ - next_) < bytes) takePiece(bytes);
+    void* block = next_;
+    next_ += bytes;
+    if (next_ >= told_) tellFiller();
+    return block;
+  }
   // Gives every piece back. REQUIRES: nothing taken from the arena is used
   // any more.
   void release();
@@ -241,9 +250,17 @@ class BlockArena {
     void* base;
     size_t size;
   };
+  class Filler;
+  void takePiece(size_t bytes);
+  void tellFiller();
   std::vector<Piece> pieces_;
   char* next_ = nullptr;  // the free part of the newest piece
   char* end_ = nullptr;
+  // Once a run has shown itself large, the system's zeroing of the newest
+  // piece's pages is done on a thread of its own a little ahead of next_,
+  // which it is told of each time next_ passes told_.
+  std::unique_ptr<Filler> filler_;
+  char* told_ = nullptr;
 };
 
 // An owning pointer to a record made by makeRecord(): in a run's arena, where
@@ -272,7 +289,7 @@ using Record = std::unique_ptr<T, RecordDelete<T>>;
 // arena's alignment, and the arena outlives the record's memory use.
 template <typename T>
 Record<T> makeRecord(BlockArena* arena) {
-  static_assert(alignof(T) <= 64, "the arena aligns to 64 bytes");
+  static_assert(alignof(T) <= BlockArena::kAlignment);
   if (arena == nullptr) return Record<T>(new T(), RecordDelete<T>(false));
   return Record<T>(new (arena->allocate(sizeof(T))) T(), RecordDelete<T>(true));
 }

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -198,6 +199,25 @@ TEST(RunRecords, InTheArenaOrOnTheHeapEachIsDestroyedOnce) {
   }
   EXPECT_EQ(destroyed, 1001);
   arena.release();
+}
+
+TEST(RunRecords, ALargeArenaGivesZeroedBlocksWhileItsPagesAreFaultedInAhead) {
+  // Past the first pieces the arena's pages are faulted in ahead of use on a
+  // thread of its own: every block still arrives zeroed and stays as written.
+  BlockArena arena;
+  std::vector<unsigned char*> blocks;
+  const size_t size = 832;
+  for (int i = 0; i < 150000; ++i) {  // about 120 MB: six pieces
+    auto* block = static_cast<unsigned char*>(arena.allocate(size));
+    ASSERT_EQ(block[0] | block[size / 2] | block[size - 1], 0) << "block " << i;
+    std::memset(block, i % 251 + 1, size);
+    blocks.push_back(block);
+  }
+  for (size_t i = 0; i < blocks.size(); i += 997) {
+    EXPECT_EQ(blocks[i][size - 1], i % 251 + 1);
+  }
+  arena.release();
+  arena.allocate(64);  // usable again after a release
 }
 
 }  // namespace
