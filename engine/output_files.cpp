@@ -336,10 +336,19 @@ int fixedDigitsFast(char* digits, double value, int precision) {
 class LineText {
  public:
   explicit LineText(TextBuffer& buffer) : buffer_(buffer) {}
-  void append(std::string_view text) { buffer_.append(text); }
+  void append(std::string_view text) {
+    // The short literals between conversions (a blank or two) are copied
+    // here rather than by a library call each.
+    if (text.size() <= kShort) {
+      char* at = buffer_.space(kShort);
+      for (size_t i = 0; i < text.size(); ++i) at[i] = text[i];
+      buffer_.add(text.size());
+      return;
+    }
+    buffer_.append(text);
+  }
   void pad(size_t count) {
-    if (count == 0) return;
-    std::memset(buffer_.space(count), ' ', count);
+    blanks(buffer_.space(std::max(count, kShort)), count);
     buffer_.add(count);
   }
   void appendPadded(std::string_view text, const Conversion& c) {
@@ -354,22 +363,35 @@ class LineText {
                    const Conversion& c) {
     const size_t length = static_cast<size_t>(count) + (negative ? 1 : 0) + (precision > 0 ? 1 : 0);
     const size_t pad = padding(length, c);
-    char* at = buffer_.space(length + pad);
-    if (!c.left) at = static_cast<char*>(std::memset(at, ' ', pad)) + pad;
+    char* at = buffer_.space(length + std::max(pad, kShort));
+    if (!c.left) {
+      blanks(at, pad);
+      at += pad;
+    }
     if (negative) *at++ = '-';
     for (int i = count - 1; i >= 0; --i) {
       *at++ = digits[i];
       if (i == precision && precision > 0) *at++ = '.';
     }
-    if (c.left) std::memset(at, ' ', pad);
+    if (c.left) blanks(at, pad);
     buffer_.add(length + pad);
   }
 
  private:
+  static constexpr size_t kShort = 16;
   static size_t padding(size_t length, const Conversion& c) {
     return c.width > 0 && length < static_cast<size_t>(c.width)
                ? static_cast<size_t>(c.width) - length
                : 0;
+  }
+  // `count` blanks at `at`, which has room for at least kShort bytes: a
+  // field's padding is mostly under kShort and written in one store.
+  static void blanks(char* at, size_t count) {
+    if (count <= kShort) {
+      std::memcpy(at, "                ", kShort);
+    } else {
+      std::memset(at, ' ', count);
+    }
   }
   TextBuffer& buffer_;
 };

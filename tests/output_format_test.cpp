@@ -73,6 +73,8 @@ TEST(FormattedPrinting, TextCharactersAndIntegersMatchPrintf) {
   EXPECT_EQ(sink.take(), longName + " ");
   // Wider than a line's own buffer; and a long text before a conversion left
   // to printf, which then formats the whole line once.
+  put(sink, "A literal longer than a short one: %-20d|", 5);
+  EXPECT_EQ(sink.take(), "A literal longer than a short one: 5" + std::string(19, ' ') + "|");
   put(sink, "%700s|", "x");
   EXPECT_EQ(sink.take(), std::string(699, ' ') + "x|");
   put(sink, "%s %ld|%s", longName.c_str(), 12L, "end");
