@@ -107,8 +107,8 @@ struct PomRange {
   int fluid;
   int d0;  // the days d0 up to but not including d1
   int d1;
-  int routeKey = -1;  // what a member's route names on a day it flows to the point
-  std::vector<BaNode*> members;
+  int routeKey = -1;              // what a member's route names on a day it flows to the point
+  std::vector<BaNode*>& members;  // the run's scratch list, filled for this range
 };
 
 // The measured volume to allocate over the range; added to the point's
@@ -264,7 +264,8 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
   d0 = std::max(d0, 0);
   d1 = std::min(d1, kDaySlots);
   if (d0 >= d1) return;
-  PomRange r{rs, p, *rs.nodeTable[p.nodeIndex], pom, fluid, d0, d1, -1, {}};
+  PomRange r{rs, p, *rs.nodeTable[p.nodeIndex], pom, fluid, d0, d1, -1, rs.scratch.members};
+  r.members.clear();
 
   const double measured = measuredVolume(r);
   if (!r.node.hasVolume[fluid] || r.node.excluded != 0) return;
@@ -274,7 +275,6 @@ void allocatePom(RunState& rs, int fluid, int pom, int d0, int d1) {
   const BaPom& listed = *rs.pomTable[q];
   r.routeKey = listed.index;
   r.node.allocated = 1;
-  r.members.reserve(listed.members.size());
   for (const std::int32_t m : listed.members) {
     if (m >= 0 && m < rs.nodeCount()) r.members.push_back(rs.nodeTable[m].get());
   }

@@ -562,6 +562,9 @@ struct AllocationScratch {
   // Measured volume of each fluid that no member got: a field factor out of
   // range, or no base volume to allocate it to.
   FluidArray<double> unallocated{};
+  // The members of the point and days being allocated; kept so that its
+  // memory serves every point and day of the run.
+  std::vector<BaNode*> members;
 };
 
 // The key of a node in `nodeIndexByKey`: its type id and its name. Names are
