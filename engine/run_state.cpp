@@ -168,6 +168,11 @@ size_t NodeKeyHash::operator()(const NodeKey& key) const {
     hash ^= static_cast<unsigned char>(upperAscii(c));
     hash *= 1099511628211ull;
   }
+  // Mixed, so that the low bits a table of a power of two slots uses depend
+  // on every character.
+  hash ^= hash >> 31;
+  hash *= 0xbf58476d1ce4e5b9ull;
+  hash ^= hash >> 29;
   return static_cast<size_t>(hash);
 }
 
@@ -177,6 +182,41 @@ bool NodeKeyEqual::operator()(const NodeKey& a, const NodeKey& b) const {
     if (upperAscii(a.name[i]) != upperAscii(b.name[i])) return false;
   }
   return true;
+}
+
+std::int32_t NodeIndex::find(const NodeKey& key, const std::vector<Record<BaNode>>& nodes) const {
+  if (slots_.empty()) return -1;
+  const std::uint64_t hash = NodeKeyHash{}(key);
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.node < 0) return -1;
+    if (slot.hash != hash) continue;
+    const BaNode& node = *nodes[static_cast<size_t>(slot.node)];
+    if (NodeKeyEqual{}(key, NodeKey{node.typeId, node.name})) return slot.node;
+  }
+}
+
+void NodeIndex::insert(const NodeKey& key, std::int32_t node) {
+  if (2 * (used_ + 1) > slots_.size()) grow();
+  const std::uint64_t hash = NodeKeyHash{}(key);
+  const size_t mask = slots_.size() - 1;
+  size_t i = hash & mask;
+  while (slots_[i].node >= 0) i = (i + 1) & mask;
+  slots_[i] = Slot{hash, node};
+  ++used_;
+}
+
+void NodeIndex::grow() {
+  std::vector<Slot> old(std::max<size_t>(1024, 2 * slots_.size()));
+  old.swap(slots_);  // slots_ is now the larger table, `old` the one filled
+  const size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.node < 0) continue;
+    size_t i = slot.hash & mask;
+    while (slots_[i].node >= 0) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
 }
 
 void resetRunState(RunState& rs) {
@@ -203,7 +243,7 @@ void releaseRunState(RunState& rs) {
   rs.blockArena.reset();  // after the nodes whose blocks it holds
   std::vector<BaStatusEvent>().swap(rs.statusEvents);
   std::unordered_map<std::int32_t, std::vector<BaWatchSample>>().swap(rs.watchSamples);
-  std::unordered_map<NodeKey, std::int32_t, NodeKeyHash, NodeKeyEqual>().swap(rs.nodeIndexByKey);
+  rs.nodeIndexByKey = NodeIndex{};
   std::unordered_map<std::int32_t, std::int32_t>().swap(rs.pomIndexByNode);
   rs.diagnostics = Diagnostics{};
 }
@@ -212,9 +252,8 @@ int findNode(RunState& rs, std::string_view typeNameText, std::string_view name,
   if (created) *created = false;
   const int typeId = lookupEntityType(rs, typeNameText);
   if (typeId < 0 || name.empty()) return -1;
-  if (auto found = rs.nodeIndexByKey.find(NodeKey{typeId, name});
-      found != rs.nodeIndexByKey.end()) {
-    return found->second;
+  if (const int found = rs.nodeIndexByKey.find(NodeKey{typeId, name}, rs.nodeTable); found >= 0) {
+    return found;
   }
   std::string upper(name);
   toUpperAscii(upper);
@@ -233,7 +272,7 @@ int findNode(RunState& rs, std::string_view typeNameText, std::string_view name,
   // The node's record does not move, so neither does the name its key views.
   const NodeKey key{typeId, node->name};
   rs.nodeTable.push_back(std::move(node));
-  rs.nodeIndexByKey.emplace(key, index);
+  rs.nodeIndexByKey.insert(key, index);
   if (created) *created = true;
   return index;
 }

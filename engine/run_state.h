@@ -582,6 +582,28 @@ struct NodeKeyEqual {
   bool operator()(const NodeKey& a, const NodeKey& b) const;
 };
 
+// The nodes by key: open addressing over slots that hold a key's hash and its
+// node's index, so that a lookup reads one slot and, only when the hashes
+// agree, the node's own type and name. Nodes are never removed.
+class NodeIndex {
+ public:
+  // The index of the node of `key` in `nodes`, or -1.
+  std::int32_t find(const NodeKey& key, const std::vector<Record<BaNode>>& nodes) const;
+  // Adds `node`, whose key is `key`. REQUIRES: no node of that key yet.
+  void insert(const NodeKey& key, std::int32_t node);
+  size_t size() const { return used_; }
+  bool empty() const { return used_ == 0; }
+
+ private:
+  struct Slot {
+    std::uint64_t hash = 0;
+    std::int32_t node = -1;  // -1: free
+  };
+  void grow();
+  std::vector<Slot> slots_;  // a power of two of them, at most half used
+  size_t used_ = 0;
+};
+
 struct RunState {
   RunControl control;
   NameTable entityTypes;  // replaced by "*Define"; id = row number
@@ -617,7 +639,7 @@ struct RunState {
   // option for a program that shows progress. The engine prints nothing.
   std::function<void(std::string_view phase, int step, int steps)> progress;
   // Finds a node by (type id, name) without scanning nodeTable.
-  std::unordered_map<NodeKey, std::int32_t, NodeKeyHash, NodeKeyEqual> nodeIndexByKey;
+  NodeIndex nodeIndexByKey;
   // The first point of measurement whose own node is the key.
   std::unordered_map<std::int32_t, std::int32_t> pomIndexByNode;
 

@@ -220,5 +220,31 @@ TEST(RunRecords, ALargeArenaGivesZeroedBlocksWhileItsPagesAreFaultedInAhead) {
   arena.allocate(64);  // usable again after a release
 }
 
+TEST(NodeLookup, ManyNodesByTypeAndNameInAnyCase) {
+  // Enough nodes for the index to grow several times: each is found again by
+  // its name in any case and under its own type only; a name not there finds
+  // nothing and creates nothing when it is only looked up.
+  RunState rs;
+  resetRunState(rs);
+  const int count = 20000;
+  for (int i = 0; i < count; ++i) {
+    bool created = false;
+    const std::string name = "w-" + std::to_string(i);
+    EXPECT_EQ(findNode(rs, "Well", name, &created), 2 * i);
+    EXPECT_TRUE(created);
+    EXPECT_EQ(findNode(rs, "TF", name, &created), 2 * i + 1);  // same name, another type
+  }
+  for (int i = 0; i < count; i += 7) {
+    bool created = true;
+    EXPECT_EQ(findNode(rs, "well", "W-" + std::to_string(i), &created), 2 * i);
+    EXPECT_FALSE(created);
+    EXPECT_EQ(findNode(rs, "*TF", "w-" + std::to_string(i), &created), 2 * i + 1);
+  }
+  EXPECT_EQ(rs.nodeIndexByKey.size(), 2u * count);
+  EXPECT_EQ(rs.nodeIndexByKey.find(NodeKey{4, "W-20000"}, rs.nodeTable), -1);
+  releaseRunState(rs);
+  EXPECT_TRUE(rs.nodeIndexByKey.empty());
+}
+
 }  // namespace
 }  // namespace zelba
