@@ -244,6 +244,7 @@ void releaseRunState(RunState& rs) {
   std::vector<BaStatusEvent>().swap(rs.statusEvents);
   std::unordered_map<std::int32_t, std::vector<BaWatchSample>>().swap(rs.watchSamples);
   rs.nodeIndexByKey = NodeIndex{};
+  rs.lastFoundNode = -1;
   std::unordered_map<std::int32_t, std::int32_t>().swap(rs.pomIndexByNode);
   rs.diagnostics = Diagnostics{};
 }
@@ -252,8 +253,13 @@ int findNode(RunState& rs, std::string_view typeNameText, std::string_view name,
   if (created) *created = false;
   const int typeId = lookupEntityType(rs, typeNameText);
   if (typeId < 0 || name.empty()) return -1;
-  if (const int found = rs.nodeIndexByKey.find(NodeKey{typeId, name}, rs.nodeTable); found >= 0) {
-    return found;
+  const NodeKey wanted{typeId, name};
+  if (const int next = rs.lastFoundNode + 1; next > 0 && next < rs.nodeCount()) {
+    const BaNode& node = *rs.nodeTable[next];
+    if (NodeKeyEqual{}(wanted, NodeKey{node.typeId, node.name})) return rs.lastFoundNode = next;
+  }
+  if (const int found = rs.nodeIndexByKey.find(wanted, rs.nodeTable); found >= 0) {
+    return rs.lastFoundNode = found;
   }
   std::string upper(name);
   toUpperAscii(upper);
@@ -274,7 +280,7 @@ int findNode(RunState& rs, std::string_view typeNameText, std::string_view name,
   rs.nodeTable.push_back(std::move(node));
   rs.nodeIndexByKey.insert(key, index);
   if (created) *created = true;
-  return index;
+  return rs.lastFoundNode = index;
 }
 
 BlockArena& runArena(RunState& rs) {

@@ -640,6 +640,10 @@ struct RunState {
   std::function<void(std::string_view phase, int step, int steps)> progress;
   // Finds a node by (type id, name) without scanning nodeTable.
   NodeIndex nodeIndexByKey;
+  // The node findNode found or made last: the sections of an input mostly
+  // name their nodes in the order they were made, so the node after it is
+  // tried first.
+  std::int32_t lastFoundNode = -1;
   // The first point of measurement whose own node is the key.
   std::unordered_map<std::int32_t, std::int32_t> pomIndexByNode;
 
