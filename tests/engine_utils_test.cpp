@@ -240,6 +240,14 @@ TEST(NodeLookup, ManyNodesByTypeAndNameInAnyCase) {
     EXPECT_FALSE(created);
     EXPECT_EQ(findNode(rs, "*TF", "w-" + std::to_string(i), &created), 2 * i + 1);
   }
+  // In the order they were made, and again right after: the node made next
+  // has the same name under another type and is not the one asked for.
+  for (int i = 0; i < 100; ++i) {
+    const std::string name = "W-" + std::to_string(i);
+    EXPECT_EQ(findNode(rs, "Well", name), 2 * i);
+    EXPECT_EQ(findNode(rs, "Well", name), 2 * i);
+    EXPECT_EQ(findNode(rs, "TF", name), 2 * i + 1);
+  }
   EXPECT_EQ(rs.nodeIndexByKey.size(), 2u * count);
   EXPECT_EQ(rs.nodeIndexByKey.find(NodeKey{4, "W-20000"}, rs.nodeTable), -1);
   releaseRunState(rs);
