@@ -208,8 +208,8 @@ void NodeIndex::insert(const NodeKey& key, std::int32_t node) {
 }
 
 void NodeIndex::grow() {
-  std::vector<Slot> old(std::max<size_t>(1024, 2 * slots_.size()));
-  old.swap(slots_);  // slots_ is now the larger table, `old` the one filled
+  const std::vector<Slot> old = std::move(slots_);
+  slots_.assign(std::max<size_t>(1024, 2 * old.size()), Slot{});
   const size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
     if (slot.node < 0) continue;

@@ -608,8 +608,8 @@ struct RunState {
   RunControl control;
   NameTable entityTypes;  // replaced by "*Define"; id = row number
   NameTable fluidNames;
-  // The nodes' fluid blocks; on the heap, so that a run state that is moved
-  // keeps the arena its nodes were given.
+  // The nodes' records and fluid blocks; on the heap, so that a run state
+  // that is moved keeps the arena its nodes were given.
   std::unique_ptr<BlockArena> blockArena;
   std::vector<Record<BaNode>> nodeTable;  // node index = position
   std::vector<Record<BaPom>> pomTable;    // POM index = position
@@ -659,14 +659,14 @@ void resetRunState(RunState& rs);
 // Frees every node, point of measurement and scratch list. The settings stay.
 void releaseRunState(RunState& rs);
 
+// The run's arena for its records and day blocks, made when first needed.
+BlockArena& runArena(RunState& rs);
+
 // Index of the node (type, name), created when it does not exist yet (a new
 // well gets its day blocks and the default method lists); -1 when the type
 // is not in `entityTypes` or the name is empty. A node that exists is
 // returned unchanged. `created`, when given, tells whether the node is new.
 // ("#network" reads the rest of the line that named a new node itself.)
-// The run's arena for its records and day blocks, made when first needed.
-BlockArena& runArena(RunState& rs);
-
 int findNode(RunState& rs, std::string_view typeName, std::string_view name,
              bool* created = nullptr);
 
